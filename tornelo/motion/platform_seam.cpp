@@ -1,0 +1,37 @@
+#include "motion/platform_seam.h"
+
+namespace {
+
+class NoDesktopView final : public DesktopView {
+public:
+    int ItemCount() override { return 0; }
+    void SetItemPosition(int, uint32_t) override {}
+};
+
+class NoTimer final : public AnimationTimer {
+public:
+    void Restart(unsigned) override {}
+};
+
+class NoMusic final : public MusicDevice {
+public:
+    void Send(const char*, char* reply, size_t replySize, bool) override {
+        if (reply && replySize) reply[0] = '\0';
+    }
+};
+
+class ZeroRandom final : public RandomSource {
+public:
+    int Next() override { return 0; }
+};
+
+NoDesktopView noView;
+NoTimer noTimer;
+NoMusic noMusic;
+ZeroRandom zeroRandom;
+
+}  // namespace
+
+Platform platform = {&noView, &noTimer, &noMusic, &zeroRandom};
+
+void ResetPlatform() { platform = {&noView, &noTimer, &noMusic, &zeroRandom}; }

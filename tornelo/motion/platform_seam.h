@@ -1,0 +1,49 @@
+// The engine's only ways out to the platform. The Windows build plugs in
+// the shell's list-view, MCI, the Win32 timer and the C runtime's rand;
+// tests and the simulator plug in recording or scripted stand-ins.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class DesktopView {
+public:
+    virtual ~DesktopView() = default;
+    virtual int ItemCount() = 0;                                    // LVM_GETITEMCOUNT
+    virtual void SetItemPosition(int item, uint32_t packedXY) = 0;  // LVM_SETITEMPOSITION
+};
+
+class AnimationTimer {
+public:
+    virtual ~AnimationTimer() = default;
+    // Kill timer 100 and set it again with this period.
+    virtual void Restart(unsigned periodMs) = 0;
+};
+
+class MusicDevice {
+public:
+    virtual ~MusicDevice() = default;
+    // One MCI command string; the result is deliberately ignored. `reply`
+    // may be null (size 0); `notifyMainWindow` names the main window as
+    // the callback window for the completion notice.
+    virtual void Send(const char* command, char* reply, size_t replySize, bool notifyMainWindow) = 0;
+};
+
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual int Next() = 0;  // uniform 0..32767, like the C runtime's rand
+};
+
+// Never null: each starts as a do-nothing stand-in.
+struct Platform {
+    DesktopView* view;
+    AnimationTimer* timer;
+    MusicDevice* music;
+    RandomSource* random;
+};
+
+extern Platform platform;
+
+// Points every seam back at its do-nothing stand-in.
+void ResetPlatform();

@@ -1,0 +1,23 @@
+// The mode machine: what the tray menu's commands and the music's
+// completion notice do to AppMode, the music and the running settings.
+#pragma once
+
+enum MenuCommand : int {
+    kCommandSettings = 103,
+    kCommandExit = 104,
+    kCommandMayimMayim = 105,
+    kCommandAbout = 106,
+    kCommandBlackHole = 107,
+    kCommandNormal = 108,
+    kCommandRepeat = 109,
+};
+
+// The mode and repeat commands (105, 107, 108, 109); others do nothing here.
+void CarryOutModeCommand(int command);
+
+void StartMusic();
+void StopMusic();
+void OnMciNotify();
+
+// The song position as the sequencer reports it; 0 when it does not answer.
+double QuerySongPosition();
