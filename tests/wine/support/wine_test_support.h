@@ -1,0 +1,92 @@
+// What every Windows-side test under Wine needs: the programs' paths, a
+// scratch folder, child processes with time-outs, and the stand-in
+// desktop with a read-back of its icons.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct DesktopIcon {
+    int index;
+    int x;
+    int y;
+    std::string label;  // ANSI code page, as the list-view holds it
+};
+
+// Windows paths of the built programs and the music file (from the
+// environment that the test registration sets).
+std::string TorneloExe();
+std::string LokariExe();
+std::string StandinDesktopExe();
+std::string MusicFile();
+
+// A fresh, empty folder for one test; removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const;  // Path() + "\\" + name
+    std::vector<std::string> FileNames() const;       // plain files, sorted
+
+private:
+    std::string path_;
+};
+
+// A started program; terminated at destruction if it still runs.
+class ChildProcess {
+public:
+    // commandTail is appended after the quoted program path, as typed.
+    ChildProcess(const std::string& exe, const std::string& commandTail, const std::string& workingFolder);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    bool Started() const { return process_ != nullptr; }
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_; }
+    bool IsRunning() const;
+    // True when the process ended within the time; its exit code goes to *exitCode.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Runs a program to its end (killed after timeoutMs); returns its exit code,
+// or -1 when it could not start or had to be killed.
+long RunToExit(const std::string& exe, const std::string& commandTail, const std::string& workingFolder,
+               DWORD timeoutMs = 30000);
+
+// Polls every 20 ms until the condition holds or the time runs out.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// The stand-in desktop (tools/standin-desktop), started with options such
+// as "--icons 30" or "--labels FILE --parent workerw"; the constructor
+// returns once its list-view exists (or, with "--parent none", its window).
+class StandinDesktop {
+public:
+    explicit StandinDesktop(const std::string& options);
+    ~StandinDesktop();
+    StandinDesktop(const StandinDesktop&) = delete;
+    StandinDesktop& operator=(const StandinDesktop&) = delete;
+
+    bool Ready() const;
+    HWND ListView() const;        // null with "--parent none"
+    DWORD ProcessId() const;
+    int IconCount() const;
+    std::vector<DesktopIcon> Icons() const;  // read across processes, index order
+    void SetIconPosition(int index, int x, int y);
+    void AddIcon(const std::string& label);  // at the end
+    void RemoveIcon(int index);
+
+private:
+    ChildProcess process_;
+    HWND listView_ = nullptr;
+    HWND topLevel_ = nullptr;
+};
