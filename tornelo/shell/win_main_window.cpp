@@ -1,0 +1,136 @@
+#include "shell/win_main_window.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "motion/motion.h"
+#include "resources/resource_ids.h"
+#include "shell/app_state.h"
+#include "shell/mode_control.h"
+#include "shell/win_icons.h"
+#include "shell/win_platform.h"
+#include "shell/win_shell.h"
+#include "shell/win_tray_menu.h"
+
+namespace {
+
+const char kMainClassName[] = "tornelo";
+constexpr UINT kTrayIconId = 1;
+
+// Kept for the whole run: removing the icon needs the same record.
+NOTIFYICONDATAA trayIconData;
+
+// SetTimer wants a TIMERPROC, whose signature differs from a window
+// procedure's; forward instead of calling through a cast pointer.
+void CALLBACK AnimationTimerProc(HWND window, UINT, UINT_PTR timerId, DWORD tickCount) {
+    MainWndProc(window, WM_TIMER, timerId, static_cast<LPARAM>(tickCount));
+}
+
+void AddTrayIcon(HWND window) {
+    trayIconData = {};
+    trayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    trayIconData.hWnd = window;
+    trayIconData.uID = kTrayIconId;
+    trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIconData.uCallbackMessage = WM_TRAY_CALLBACK;
+    trayIconData.hIcon = LoadSmallIcon(IDI_TRAY_SPIRAL);
+    snprintf(trayIconData.szTip, sizeof trayIconData.szTip, "%s", "tornelo");
+    Shell_NotifyIconA(NIM_ADD, &trayIconData);
+}
+
+LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
+    screenWidth = GetSystemMetrics(SM_CXFULLSCREEN);
+    screenHeight = GetSystemMetrics(SM_CYFULLSCREEN);
+    AttachPlatformToMainWindow(window);
+    AddTrayIcon(window);
+    // Settings, the initial layout and the first start of timer 100.
+    OnMainWindowCreated();
+    return 0;
+}
+
+LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
+    KillTimer(window, kAnimationTimerId);
+    OnMainWindowDestroyed();
+    // An open settings dialog is left to end with the process.
+    settingsDialog = nullptr;
+    Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnTimer(HWND, WPARAM, LPARAM) {
+    MotionTick();
+    return 0;
+}
+
+LRESULT OnMciNotifyMessage(HWND, WPARAM, LPARAM) {
+    OnMciNotify();
+    return 0;
+}
+
+LRESULT OnQuitRequest(HWND window, WPARAM, LPARAM) {
+    DestroyWindow(window);
+    return 0;
+}
+
+LRESULT OnTrayCallback(HWND window, WPARAM, LPARAM lParam) {
+    if (lParam == WM_LBUTTONDOWN) ShowTrayMenu(window);
+    return 0;
+}
+
+using MessageHandler = LRESULT (*)(HWND window, WPARAM wParam, LPARAM lParam);
+
+struct MessageRoute {
+    UINT message;
+    MessageHandler handler;
+};
+
+const MessageRoute kMessageRoutes[] = {
+    {WM_CREATE, OnCreate},
+    {WM_DESTROY, OnDestroy},
+    {WM_TIMER, OnTimer},
+    {MM_MCINOTIFY, OnMciNotifyMessage},
+    {WM_QUIT_REQUEST, OnQuitRequest},
+    {WM_TRAY_CALLBACK, OnTrayCallback},
+};
+
+}  // namespace
+
+void SetAnimationTimer(HWND window, unsigned periodMs) {
+    SetTimer(window, kAnimationTimerId, periodMs, AnimationTimerProc);
+}
+
+ATOM RegisterMainClass(HINSTANCE instance) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(appInstance, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kMainClassName;
+    return RegisterClassA(&windowClass);
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    HWND window = CreateWindowExA(0, kMainClassName, "tornelo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    if (!window) return nullptr;
+    ShowWindow(window, SW_HIDE);
+    UpdateWindow(window);
+    return window;
+}
+
+// Every message, handled or not, also goes to DefWindowProc, whose result
+// is the answer.
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const MessageRoute& route : kMessageRoutes) {
+        if (route.message == message) {
+            route.handler(window, wParam, lParam);
+            break;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,13 @@
+// The hidden main window: tray icon, animation timer, message dispatch.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT_PTR kAnimationTimerId = 100;
+
+ATOM RegisterMainClass(HINSTANCE instance);
+HWND CreateMainWindow(HINSTANCE instance);
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Sets timer 100 on the main window; its ticks reach MainWndProc as WM_TIMER.
+void SetAnimationTimer(HWND window, unsigned periodMs);
