@@ -21,3 +21,16 @@ void OnMciNotify();
 
 // The song position as the sequencer reports it; 0 when it does not answer.
 double QuerySongPosition();
+
+// The logic of the main window's creation, once screenWidth and screenHeight
+// are measured: default running settings, the settings file over them, the
+// initial layout, then the first start of the animation timer.
+void OnMainWindowCreated();
+
+// The mode's part of the main window's destruction: the dance ends with its
+// music stopped (mode back to Normal), a black-hole run is reset.
+void OnMainWindowDestroyed();
+
+// Zeroes the application state, the ring and the running settings; the
+// platform seams stay as they are (for tests and the simulator).
+void ResetEngine();

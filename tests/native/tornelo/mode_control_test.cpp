@@ -1,0 +1,131 @@
+#include "shell/mode_control.h"
+
+#include <gtest/gtest.h>
+
+#include "engine_fixture.h"
+#include "motion/motion.h"
+#include "temp_dir.h"
+
+namespace {
+
+constexpr int kNotice = -1;
+constexpr int kDestroyed = -2;
+
+const std::vector<std::string> kStart = {"open mayimmayim.mid type sequencer alias mayimmayim",
+                                         "set mayimmayim time format song pointer", "play mayimmayim NOTIFY!"};
+const std::vector<std::string> kStop = {"stop mayimmayim", "close mayimmayim"};
+const std::vector<std::string> kClose = {"close mayimmayim"};
+const std::vector<std::string> kCloseStart = {"close mayimmayim", kStart[0], kStart[1], kStart[2]};
+const std::vector<std::string> kNone = {};
+
+struct Transition {
+    Mode from;
+    bool repeat;
+    int event;
+    Mode to;
+    std::vector<std::string> music;
+    bool reloaded;     // LoadSettings and layoutDirty
+    bool holeReset;
+    bool phaseZeroed;
+};
+
+class ModeMachineTest : public EngineTest {
+protected:
+    TempWorkingDir dir;
+    void SetUp() override {
+        EngineTest::SetUp();
+        ASSERT_TRUE(dir.ok());
+        TempWorkingDir::Write("33,44");
+    }
+};
+
+TEST_F(ModeMachineTest, EveryTransition) {
+    using M = Mode;
+    const Transition table[] = {
+        {M::Normal, false, kCommandMayimMayim, M::MayimMayim, kStart, false, false, false},
+        {M::Normal, false, kCommandBlackHole, M::BlackHole, kNone, false, true, false},
+        {M::MayimMayim, false, kCommandNormal, M::Normal, kStop, true, false, true},
+        {M::MayimMayim, false, kCommandBlackHole, M::BlackHole, kStop, false, true, true},
+        {M::MayimMayim, true, kNotice, M::MayimMayim, kCloseStart, false, false, true},
+        {M::MayimMayim, false, kNotice, M::Normal, kClose, true, false, true},
+        {M::MayimMayim, false, kDestroyed, M::Normal, kStop, false, false, false},
+        {M::BlackHole, false, kCommandNormal, M::Normal, kNone, true, true, false},
+        {M::BlackHole, false, kCommandMayimMayim, M::MayimMayim, kStart, false, true, false},
+        {M::BlackHole, false, kDestroyed, M::BlackHole, kNone, false, true, false},
+        {M::Normal, false, kNotice, M::Normal, kClose, true, false, true},   // late notice
+        {M::BlackHole, true, kNotice, M::BlackHole, kClose, true, false, true},
+        {M::Normal, false, kDestroyed, M::Normal, kNone, false, false, false},
+        {M::Normal, false, kCommandNormal, M::Normal, kNone, false, false, false},  // already current
+        {M::MayimMayim, false, kCommandMayimMayim, M::MayimMayim, kNone, false, false, false},
+        {M::BlackHole, false, kCommandBlackHole, M::BlackHole, kNone, false, false, false},
+        {M::Normal, false, kCommandSettings, M::Normal, kNone, false, false, false},  // not a mode command
+        {M::Normal, false, kCommandExit, M::Normal, kNone, false, false, false},
+    };
+    for (const Transition& t : table) {
+        Restart();
+        appMode.mode = t.from;
+        appMode.repeat = t.repeat;
+        appMode.dancePhase = 4;
+        blackHole = {BlackHoleStage::Trembling, 2.5, 7, 8};
+        if (t.event == kNotice) OnMciNotify();
+        else if (t.event == kDestroyed) OnMainWindowDestroyed();
+        else CarryOutModeCommand(t.event);
+        SCOPED_TRACE(testing::Message() << "from " << static_cast<int>(t.from) << " event " << t.event);
+        EXPECT_EQ(appMode.mode, t.to);
+        EXPECT_EQ(music.commands, t.music);
+        EXPECT_EQ(runningSettings.innerRadius, t.reloaded ? 33 : 20);
+        EXPECT_EQ(appMode.layoutDirty, t.reloaded ? 1 : 0);
+        EXPECT_EQ(blackHole.blackHoleStage, t.holeReset ? BlackHoleStage::Swallowing : BlackHoleStage::Trembling);
+        EXPECT_EQ(blackHole.blackHoleElapsed, t.holeReset ? 0.0 : 2.5);
+        EXPECT_EQ(blackHole.holeX, 7);
+        EXPECT_EQ(appMode.dancePhase, t.phaseZeroed ? 0 : 4);
+        EXPECT_EQ(appMode.repeat, t.repeat ? 1 : 0);
+    }
+}
+
+TEST_F(ModeMachineTest, RepeatFlipsInEveryMode) {
+    for (Mode mode : {Mode::Normal, Mode::MayimMayim, Mode::BlackHole}) {
+        appMode.mode = mode;
+        CarryOutModeCommand(kCommandRepeat);
+        EXPECT_EQ(appMode.repeat, 1);
+        CarryOutModeCommand(kCommandRepeat);
+        EXPECT_EQ(appMode.repeat, 0);
+        EXPECT_EQ(appMode.mode, mode);
+    }
+    EXPECT_TRUE(music.commands.empty());
+}
+
+TEST_F(ModeMachineTest, WithoutAFileTheDanceValuesStay) {
+    std::remove("tornelo.ini");
+    appMode.mode = Mode::MayimMayim;
+    runningSettings.innerRadius = 320;
+    CarryOutModeCommand(kCommandNormal);
+    EXPECT_EQ(runningSettings.innerRadius, 320);
+    EXPECT_EQ(appMode.layoutDirty, 1);
+}
+
+TEST_F(ModeMachineTest, StartUpReadsTheFileLaysOutAndStartsTheTimer) {
+    runningSettings = Settings{};
+    view.count = 2;
+    TempWorkingDir::Write("33,44,1,1,0.05");
+    OnMainWindowCreated();
+    EXPECT_EQ(runningSettings.innerRadius, 33);
+    EXPECT_EQ(runningSettings.revolutionTime, 180);
+    EXPECT_EQ(view.Items(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(view.moves[0], (Move{0, 512 + 33, 370}));
+    EXPECT_EQ(timer.restarts, (std::vector<unsigned>{50}));
+}
+
+TEST_F(ModeMachineTest, SongPositionReadsTheReplyAsADecimalNumber) {
+    const struct { const char* reply; double position; } cases[] = {
+        {"123", 123.0}, {"  45.5\n", 45.5}, {"", 0.0}, {"nan", 0.0}, {"x12", 0.0},
+    };
+    for (const auto& c : cases) {
+        music.positions = {c.reply};
+        EXPECT_EQ(QuerySongPosition(), c.position) << c.reply;
+    }
+    music.answerPositions = false;
+    EXPECT_EQ(QuerySongPosition(), 0.0);
+}
+
+}  // namespace

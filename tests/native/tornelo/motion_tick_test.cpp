@@ -1,0 +1,105 @@
+#include "motion/motion.h"
+
+#include <gtest/gtest.h>
+
+#include "engine_fixture.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.2831853;
+
+class MotionTickTest : public EngineTest {
+protected:
+    void StartWith(int icons) {
+        view.count = icons;
+        InitialLayout();
+        view.moves.clear();
+    }
+};
+
+TEST_F(MotionTickTest, PlacesSlotsFromTheOuterEndInward) {
+    runningSettings.blackHoleIcon = 2;
+    StartWith(5);
+    MotionTick();
+    EXPECT_EQ(view.Items(), (std::vector<int>{4, 3, 2, 0, 1}));
+    EXPECT_EQ(view.countQueries, 2);
+}
+
+TEST_F(MotionTickTest, OneRequestRelaysTwoTicksAndReArmsOnce) {
+    StartWith(3);
+    runningSettings.updateInterval = 0.05;
+    appMode.layoutDirty = 1;
+    const int radii[] = {40, 50, 60};
+    std::vector<double> innerSlot;
+    for (int r : radii) {
+        runningSettings.innerRadius = r;
+        MotionTick();
+        innerSlot.push_back(iconRing.slotRadius[0]);
+    }
+    EXPECT_EQ(innerSlot, (std::vector<double>{40.0, 50.0, 50.0}));
+    EXPECT_EQ(timer.restarts, (std::vector<unsigned>{50}));
+    EXPECT_EQ(appMode.layoutDirty, 0);
+}
+
+TEST_F(MotionTickTest, ChangedIconCountRelaysOnceWithoutReArming) {
+    StartWith(3);
+    view.count = 4;
+    runningSettings.innerRadius = 44;
+    MotionTick();
+    EXPECT_EQ(iconRing.slotRadius[0], 44.0);
+    EXPECT_EQ(view.moves.size(), 4u);
+    runningSettings.innerRadius = 55;
+    MotionTick();
+    EXPECT_EQ(iconRing.slotRadius[0], 44.0);
+    EXPECT_TRUE(timer.restarts.empty());
+}
+
+TEST_F(MotionTickTest, TimerPeriodIsTruncatedMilliseconds) {
+    const struct { double interval; unsigned ms; } cases[] = {
+        {0.2, 200}, {0.05, 50}, {0.001, 1}, {0.0019, 1}, {30000.0, 30000000}, {0.0, 0}, {-1.0, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AnimationPeriodMs(c.interval), c.ms) << c.interval;
+}
+
+TEST_F(MotionTickTest, RingAngleWrapsOnceAtTwoPi) {
+    runningSettings.updateInterval = 0.5;
+    runningSettings.revolutionTime = 1;  // half a turn per tick, exactly
+    MotionTick();
+    EXPECT_EQ(iconRing.ringAngle, kTwoPi / 2);
+    MotionTick();
+    EXPECT_EQ(iconRing.ringAngle, 0.0);
+
+    runningSettings.revolutionTime = 180;
+    const double step = kTwoPi * 0.5 / 180;
+    iconRing.ringAngle = 6.2831852 - step;
+    MotionTick();
+    EXPECT_NEAR(iconRing.ringAngle, 6.2831852, 1e-12);
+    iconRing.ringAngle = 20.0;
+    MotionTick();
+    EXPECT_NEAR(iconRing.ringAngle, 20.0 + step - kTwoPi, 1e-12);  // one wrap, not a full reduction
+}
+
+TEST_F(MotionTickTest, DefaultStepAndNegativeRotation) {
+    MotionTick();
+    EXPECT_NEAR(iconRing.ringAngle, 0.0069813, 1e-7);
+    runningSettings.revolutionTime = -1;
+    for (int i = 0; i < 50; ++i) MotionTick();
+    EXPECT_NEAR(iconRing.ringAngle, kTwoPi * 0.2 / 180 - 50 * kTwoPi * 0.2, 1e-9);
+}
+
+TEST_F(MotionTickTest, NoIconsStillTurnsTheRing) {
+    MotionTick();
+    MotionTick();
+    EXPECT_GT(iconRing.ringAngle, 0.0);
+    EXPECT_TRUE(view.moves.empty());
+}
+
+TEST_F(MotionTickTest, OrdinaryTickMovesEachSlotOntoItsTurnedPlace) {
+    StartWith(2);
+    MotionTick();
+    ASSERT_EQ(view.moves.size(), 2u);
+    const ScreenPoint outer = SlotPosition(1);
+    EXPECT_EQ(view.moves[0], (Move{1, outer.x, outer.y}));
+}
+
+}  // namespace

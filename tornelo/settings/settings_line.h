@@ -1,0 +1,20 @@
+// The settings file's one line, read apart from the file itself.
+#pragma once
+
+#include <cstddef>
+
+#include "settings/settings.h"
+
+// Only this much of a line is ever seen, as a 256-byte read buffer allows.
+constexpr int kSettingsLineLimit = 255;
+
+// Reads the comma-separated fields of `line` over `target`. The line ends at
+// its first newline, its NUL or after kSettingsLineLimit characters, whichever
+// comes first. A field that reads as 0 leaves its value alone; the others are
+// brought within their bounds (the radii's upper bound is 3/4 of
+// screenHeight; blackHoleIcon's is platform.view's item count, asked only
+// when that field is given).
+void ApplySettingsLine(Settings& target, const char* line, int screenHeight);
+
+// The line SaveSettings writes for `source`, NUL-terminated.
+void FormatSettingsLine(char* buffer, size_t size, const Settings& source);
