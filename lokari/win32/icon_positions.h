@@ -1,0 +1,11 @@
+// lokari's two operations. Each ends with PostQuitMessage(0), which ends the
+// message loop and with it the program.
+#pragma once
+
+// Writes a new snapshot file, named after the current local time, into the
+// current directory.
+void SaveIconPositions();
+
+// Moves every desktop icon whose label is in the snapshot file back to the
+// position stored for it.
+void RestoreIconPositions(const char* path);

@@ -1,0 +1,179 @@
+#include "shell_view_access.h"
+
+#include "desktop_view_lookup.h"
+
+#include <commctrl.h>
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+
+namespace {
+
+constexpr PointerWidth kOwnPointerWidth = sizeof(void*) == 8 ? PointerWidth::Bits64 : PointerWidth::Bits32;
+constexpr const ItemRecordLayout& kOwnLayout = ItemRecordLayoutFor(kOwnPointerWidth);
+
+// The hand-made layout must be the platform's own LVITEMA for this width.
+static_assert(offsetof(LVITEMA, mask) == kOwnLayout.mask, "mask");
+static_assert(offsetof(LVITEMA, iItem) == kOwnLayout.item, "iItem");
+static_assert(offsetof(LVITEMA, iSubItem) == kOwnLayout.subItem, "iSubItem");
+static_assert(offsetof(LVITEMA, state) == kOwnLayout.state, "state");
+static_assert(offsetof(LVITEMA, stateMask) == kOwnLayout.stateMask, "stateMask");
+static_assert(offsetof(LVITEMA, pszText) == kOwnLayout.text, "pszText");
+static_assert(sizeof(LVITEMA::pszText) == kOwnLayout.textWidth, "pszText width");
+static_assert(offsetof(LVITEMA, cchTextMax) == kOwnLayout.textMax, "cchTextMax");
+static_assert(offsetof(LVITEMA, iImage) == kOwnLayout.image, "iImage");
+static_assert(offsetof(LVITEMA, lParam) == kOwnLayout.param, "lParam");
+static_assert(offsetof(LVITEMA, iIndent) == kOwnLayout.indent, "iIndent");
+// The record ends with iIndent, padded as the compiler pads the whole record.
+static_assert(kOwnLayout.size >= offsetof(LVITEMA, iIndent) + sizeof(int), "record end");
+static_assert(kOwnLayout.size < offsetof(LVITEMA, iIndent) + sizeof(int) + alignof(LVITEMA), "record padding");
+static_assert(kOwnLayout.size % alignof(LVITEMA) == 0, "record alignment");
+static_assert(kOwnLayout.size <= kLargestItemRecordSize, "largest record");
+static_assert(sizeof(POINT) == kPositionBlockSize, "POINT");
+
+static_assert(LVM_GETITEMCOUNT == kListViewGetItemCount, "LVM_GETITEMCOUNT");
+static_assert(LVM_GETITEMA == kListViewGetItemA, "LVM_GETITEMA");
+static_assert(LVM_SETITEMPOSITION == kListViewSetItemPosition, "LVM_SETITEMPOSITION");
+static_assert(LVM_GETITEMPOSITION == kListViewGetItemPosition, "LVM_GETITEMPOSITION");
+static_assert(LVIF_TEXT == kItemMaskText, "LVIF_TEXT");
+
+// Memory operations on the shell, plus the right to ask for its pointer width.
+constexpr DWORD kShellProcessAccess =
+    PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_LIMITED_INFORMATION;
+
+bool OperatingSystemIs64Bit() {
+    if (kOwnPointerWidth == PointerWidth::Bits64) return true;
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool QueryPointerWidth(HANDLE process, PointerWidth& width) {
+    if (!OperatingSystemIs64Bit()) {
+        width = PointerWidth::Bits32;
+        return true;
+    }
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(process, &wow64)) return false;
+    width = wow64 ? PointerWidth::Bits32 : PointerWidth::Bits64;
+    return true;
+}
+
+void* AllocateLocal(std::size_t size) {
+    return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void FreeLocal(void* block) {
+    if (block) VirtualFree(block, 0, MEM_RELEASE);
+}
+
+std::uint64_t AddressOf(const void* block) {
+    return reinterpret_cast<std::uintptr_t>(block);
+}
+
+}  // namespace
+
+// The record has the shell's layout; Open refuses any shell whose pointer
+// width is not lokari's own, so that is kOwnLayout.
+ShellViewAccess::ShellViewAccess(ItemRequest requests)
+    : withPositions_(requests == ItemRequest::LabelAndPosition), layout_(kOwnLayout) {
+    usable_ = Open();
+}
+
+ShellViewAccess::~ShellViewAccess() {
+    FreeLocal(localRecord_);
+    FreeLocal(localLabel_);
+    FreeLocal(localPosition_);
+    for (void* block : {remoteRecord_, remoteLabel_, remotePosition_}) {
+        if (block) VirtualFreeEx(process_, block, 0, MEM_RELEASE);
+    }
+    if (process_) CloseHandle(process_);
+}
+
+bool ShellViewAccess::Open() {
+    view_ = FindDesktopListView();
+    if (!AllocateLocalCopies()) return false;
+    if (view_ == nullptr) return true;  // no desktop: no process to open, no items
+    if (!OpenShellProcess(view_) || !AllocateRemoteBlocks()) return false;
+    if (!PrepareLabelRequest(layout_, AddressOf(remoteLabel_), localRecord_, layout_.size)) return false;
+    const LRESULT count = SendMessageA(view_, LVM_GETITEMCOUNT, 0, 0);
+    itemCount_ = count <= 0 ? 0 : count >= INT_MAX ? INT_MAX : static_cast<int>(count);
+    return true;
+}
+
+bool ShellViewAccess::AllocateLocalCopies() {
+    localRecord_ = static_cast<unsigned char*>(AllocateLocal(layout_.size));
+    localLabel_ = static_cast<char*>(AllocateLocal(kLabelBlockSize));
+    if (withPositions_) localPosition_ = static_cast<unsigned char*>(AllocateLocal(kPositionBlockSize));
+    return localRecord_ && localLabel_ && (localPosition_ || !withPositions_);
+}
+
+bool ShellViewAccess::OpenShellProcess(HWND view) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(view, &processId);
+    if (processId == 0) return false;
+    process_ = OpenProcess(kShellProcessAccess, FALSE, processId);
+    if (process_ == nullptr) return false;
+    // A shell of another width would read our record with its own layout and
+    // write the label through a pointer cut or padded from ours.
+    PointerWidth shellWidth = kOwnPointerWidth;
+    return QueryPointerWidth(process_, shellWidth) && shellWidth == kOwnPointerWidth;
+}
+
+bool ShellViewAccess::AllocateRemoteBlocks() {
+    const auto allocateRemote = [this](std::size_t size) {
+        return VirtualAllocEx(process_, nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    };
+    remoteRecord_ = allocateRemote(layout_.size);
+    if (!remoteRecord_) return false;
+    remoteLabel_ = allocateRemote(kLabelBlockSize);
+    if (!remoteLabel_) return false;
+    if (withPositions_) remotePosition_ = allocateRemote(kPositionBlockSize);
+    return remotePosition_ || !withPositions_;
+}
+
+bool ShellViewAccess::RequestItem(int index, ItemRequest request) {
+    const bool withPosition = request == ItemRequest::LabelAndPosition;
+    if (!usable_ || process_ == nullptr || index < 0 || index >= itemCount_) return false;
+    if (withPosition && !withPositions_) return false;
+    // The text pointer is set again each time: the record read back from the
+    // shell is not trusted to still point at our label block.
+    if (!PrepareLabelRequest(layout_, AddressOf(remoteLabel_), localRecord_, layout_.size) ||
+        !SetRequestedItem(layout_, index, localRecord_, layout_.size) || !WriteRecord()) {
+        return false;
+    }
+    SendMessageA(view_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remoteRecord_));
+    if (withPosition) {
+        SendMessageA(view_, LVM_GETITEMPOSITION, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remotePosition_));
+    }
+    return ReadBack(withPosition);
+}
+
+bool ShellViewAccess::WriteRecord() {
+    SIZE_T written = 0;
+    return WriteProcessMemory(process_, remoteRecord_, localRecord_, layout_.size, &written) &&
+           written == layout_.size;
+}
+
+bool ShellViewAccess::ReadBack(bool withPosition) {
+    const auto readRemote = [this](const void* remote, void* local, std::size_t size) {
+        SIZE_T read = 0;
+        return ReadProcessMemory(process_, remote, local, size, &read) && read == size;
+    };
+    if (!readRemote(remoteRecord_, localRecord_, layout_.size)) return false;
+    if (!readRemote(remoteLabel_, localLabel_, kLabelBlockSize)) return false;
+    if (withPosition && !readRemote(remotePosition_, localPosition_, kPositionBlockSize)) return false;
+    // A view that answered with text of its own instead of filling our block
+    // left the previous item's label there.
+    if (LabelAddressOf(layout_, localRecord_, layout_.size) != AddressOf(remoteLabel_)) return false;
+    TerminatedLabel(localLabel_, kLabelBlockSize);
+    if (withPosition) position_ = DecodePositionBlock(localPosition_, kPositionBlockSize);
+    return true;
+}
+
+void ShellViewAccess::SetItemPosition(int index, std::int32_t x, std::int32_t y) {
+    if (!usable_ || view_ == nullptr) return;
+    SendMessageA(view_, LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
+                 static_cast<LPARAM>(PackPositionParameter(x, y)));
+}
