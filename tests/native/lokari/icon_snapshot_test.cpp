@@ -1,0 +1,254 @@
+#include "icon_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+struct FakeIcon {
+    std::string label;
+    std::int32_t x;
+    std::int32_t y;
+    bool readable = true;
+};
+
+struct Move {
+    int index;
+    std::int32_t x;
+    std::int32_t y;
+    bool operator==(const Move& other) const {
+        return std::tie(index, x, y) == std::tie(other.index, other.x, other.y);
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Move& move) {
+    return out << "#" << move.index << " to (" << move.x << ", " << move.y << ")";
+}
+
+// A desktop view in memory. Like the real one, a failed read leaves the
+// previous item's label and position in the copies.
+class FakeIconView final : public IconView {
+public:
+    explicit FakeIconView(std::vector<FakeIcon> icons) : icons_(std::move(icons)) {}
+
+    int ItemCount() const override { return static_cast<int>(icons_.size()); }
+    bool RequestItem(int index, ItemRequest request) override {
+        requests.emplace_back(index, request);
+        const FakeIcon& icon = icons_.at(index);
+        if (!icon.readable) return false;
+        label_ = icon.label.substr(0, kLabelBlockSize - 1);
+        if (request == ItemRequest::LabelAndPosition) position_ = {icon.x, icon.y};
+        return true;
+    }
+    const char* Label() const override { return label_.c_str(); }
+    ViewPoint Position() const override { return position_; }
+    void SetItemPosition(int index, std::int32_t x, std::int32_t y) override {
+        moves.push_back({index, x, y});
+        icons_.at(index).x = x;
+        icons_.at(index).y = y;
+    }
+
+    const FakeIcon& Icon(int index) const { return icons_.at(index); }
+    void MoveEverythingTo(std::int32_t x, std::int32_t y) {
+        for (FakeIcon& icon : icons_) icon.x = x, icon.y = y;
+    }
+
+    std::vector<std::pair<int, ItemRequest>> requests;
+    std::vector<Move> moves;
+
+private:
+    std::vector<FakeIcon> icons_;
+    std::string label_;
+    ViewPoint position_ = {0, 0};
+};
+
+std::string Snapshot(FakeIconView& view) {
+    std::FILE* file = std::tmpfile();
+    EXPECT_NE(file, nullptr);
+    WriteSnapshot(view, file);
+    std::rewind(file);
+    std::string bytes;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) bytes.push_back(static_cast<char>(c));
+    std::fclose(file);
+    return bytes;
+}
+
+std::unique_ptr<SnapshotTable> TableFrom(const std::string& bytes) {
+    auto table = std::make_unique<SnapshotTable>();
+    std::FILE* file = std::tmpfile();
+    EXPECT_NE(file, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::rewind(file);
+    ReadSnapshot(file, *table);
+    std::fclose(file);
+    return table;
+}
+
+// ---- Save -------------------------------------------------------------------
+
+TEST(WriteSnapshot, OneLinePerIconInItemOrder) {
+    FakeIconView view({{"notes.txt", 12, 345}, {"My Computer", -20, 70000}, {"a,b \"c\"", 5, 6}, {"", 7, 8}});
+    EXPECT_EQ(Snapshot(view), "12,345,notes.txt,\n-20,70000,My Computer,\n5,6,a,b \"c\",\n7,8,,\n");
+    ASSERT_EQ(view.requests.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(view.requests[i].first, i);
+        EXPECT_EQ(view.requests[i].second, ItemRequest::LabelAndPosition);
+    }
+}
+
+TEST(WriteSnapshot, NoIconsGiveAnEmptyFile) {
+    FakeIconView view({});
+    EXPECT_EQ(Snapshot(view), "");
+}
+
+TEST(WriteSnapshot, ItemThatCannotBeReadIsLeftOut) {
+    // Writing it anyway would repeat the previous item's label and position.
+    FakeIconView view({{"a", 1, 1}, {"b", 2, 2, false}, {"c", 3, 3}});
+    EXPECT_EQ(Snapshot(view), "1,1,a,\n3,3,c,\n");
+}
+
+TEST(WriteSnapshot, LabelCutTo259BytesStillFitsTheLine) {
+    FakeIconView view({{std::string(400, 'L'), -32768, -32768}});
+    EXPECT_EQ(Snapshot(view), "-32768,-32768," + std::string(259, 'L') + ",\n");
+}
+
+// ---- Restore ----------------------------------------------------------------
+
+TEST(RestoreFromSnapshot, MovesEachMatchedIconToTheFirstEntryWithItsLabel) {
+    auto table = TableFrom("10,11,b,\n20,21,a,\n30,31,b,\n40,41,gone,\n");
+    FakeIconView view({{"a", 0, 0}, {"b", 0, 0}, {"c", 0, 0}, {"b", 0, 0}, {"A", 0, 0}});
+    RestoreFromSnapshot(*table, view);
+    const std::vector<Move> expected = {{0, 20, 21}, {1, 10, 11}, {3, 10, 11}};
+    EXPECT_EQ(view.moves, expected);
+    ASSERT_EQ(view.requests.size(), 5u);
+    for (const auto& request : view.requests) EXPECT_EQ(request.second, ItemRequest::LabelOnly);
+}
+
+TEST(RestoreFromSnapshot, EmptyTableMovesNothingButReadsEveryLabel) {
+    auto table = TableFrom("");
+    FakeIconView view({{"a", 0, 0}, {"", 0, 0}});
+    RestoreFromSnapshot(*table, view);
+    EXPECT_TRUE(view.moves.empty());
+    EXPECT_EQ(view.requests.size(), 2u);
+}
+
+TEST(RestoreFromSnapshot, IconWithEmptyLabelIsNotSentToThePlaceholder) {
+    auto table = TableFrom("\nmalformed\n1,2,a,\n");
+    FakeIconView view({{"", 50, 60}, {"a", 0, 0}});
+    RestoreFromSnapshot(*table, view);
+    const std::vector<Move> expected = {{1, 1, 2}};
+    EXPECT_EQ(view.moves, expected);
+}
+
+TEST(RestoreFromSnapshot, ItemThatCannotBeReadIsNotMovedByTheStaleLabel) {
+    auto table = TableFrom("1,1,a,\n");
+    FakeIconView view({{"a", 0, 0}, {"a", 0, 0, false}});
+    RestoreFromSnapshot(*table, view);
+    const std::vector<Move> expected = {{0, 1, 1}};
+    EXPECT_EQ(view.moves, expected);
+}
+
+TEST(RestoreFromSnapshot, PositionsOutsideThe16BitRangeArePassedOnWhole) {
+    // The cut to 16 bits happens where the message is packed.
+    auto table = TableFrom("70000,-70000,far,\n");
+    FakeIconView view({{"far", 0, 0}});
+    RestoreFromSnapshot(*table, view);
+    const std::vector<Move> expected = {{0, 70000, -70000}};
+    EXPECT_EQ(view.moves, expected);
+}
+
+// ---- Save, then restore -----------------------------------------------------
+
+TEST(SaveThenRestore, PutsEveryIconBack) {
+    std::vector<FakeIcon> icons;
+    for (int i = 0; i < 300; ++i) icons.push_back({"icon " + std::to_string(i), 75 * (i % 13), -40 * i});
+    FakeIconView view(icons);
+    auto table = TableFrom(Snapshot(view));
+    view.MoveEverythingTo(500, 500);
+    RestoreFromSnapshot(*table, view);
+    for (int i = 0; i < 300; ++i) {
+        EXPECT_EQ(view.Icon(i).x, icons[i].x) << i;
+        EXPECT_EQ(view.Icon(i).y, icons[i].y) << i;
+    }
+}
+
+TEST(SaveThenRestore, LabelWithACommaIsNotRestoredAndLendsItsPositionToTheCutName) {
+    FakeIconView view({{"a,b", 1, 1}, {"a", 2, 2}, {"", 3, 3}, {" spaced ", 4, 4}, {"\"q\"", 5, 5}});
+    auto table = TableFrom(Snapshot(view));
+    view.MoveEverythingTo(9, 9);
+    RestoreFromSnapshot(*table, view);
+    EXPECT_EQ(view.Icon(0).x, 9);  // "a,b" was read back as "a"
+    EXPECT_EQ(view.Icon(1).x, 1);  // "a" takes the first entry named "a"
+    EXPECT_EQ(view.Icon(2).x, 9);  // the empty label is not restored
+    EXPECT_EQ(view.Icon(3).x, 4);  // blanks are part of the label
+    EXPECT_EQ(view.Icon(4).x, 5);  // so are quotes
+}
+
+// ---- Loading by path --------------------------------------------------------
+
+class LoadSnapshotFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        base_ = testing::TempDir() + "lokari load " + testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::remove(Path().c_str());
+        std::ofstream(Path(), std::ios::binary) << "1,2,a,\n3,4,b,\n";
+    }
+    void TearDown() override { std::remove(Path().c_str()); }
+    std::string Path() const { return base_ + ".dat"; }
+
+    std::unique_ptr<SnapshotTable> table_ = std::make_unique<SnapshotTable>();
+    std::string base_;
+};
+
+TEST_F(LoadSnapshotFileTest, ReadsThePathAsGiven) {
+    ASSERT_TRUE(LoadSnapshotFile(Path().c_str(), *table_));
+    EXPECT_EQ(table_->entryCount, 2);
+}
+
+TEST_F(LoadSnapshotFileTest, QuotedPathWithBlanksOpens) {
+    const std::string quoted = "\"" + Path() + "\"";
+    ASSERT_TRUE(LoadSnapshotFile(quoted.c_str(), *table_));
+    EXPECT_EQ(table_->entryCount, 2);
+    EXPECT_STREQ(table_->entries[1].name, "b");
+}
+
+TEST_F(LoadSnapshotFileTest, QuotesInsideThePathAreRemovedToo) {
+    std::string path = Path();
+    path.insert(path.size() - 4, "\"\"");
+    ASSERT_TRUE(LoadSnapshotFile(path.c_str(), *table_));
+    EXPECT_EQ(table_->entryCount, 2);
+}
+
+TEST_F(LoadSnapshotFileTest, MissingFileGivesNoEntries) {
+    const std::string missing = Path() + ".missing";
+    ASSERT_TRUE(LoadSnapshotFile(missing.c_str(), *table_));
+    EXPECT_EQ(table_->entryCount, 0);
+    std::ifstream created(missing);
+    EXPECT_FALSE(created.good());
+}
+
+TEST_F(LoadSnapshotFileTest, TooLongArgumentIsRefusedAndReadsNothing) {
+    // The leading quotes would be removed: only the length refuses this path.
+    std::string argument = Path();
+    argument.insert(argument.begin(), 500 - argument.size(), '"');
+    ASSERT_EQ(argument.size(), 500u);
+    table_->entryCount = 5;
+    EXPECT_FALSE(LoadSnapshotFile(argument.c_str(), *table_));
+    EXPECT_EQ(table_->entryCount, 0);
+}
+
+TEST_F(LoadSnapshotFileTest, LongestArgumentThatFitsIsTaken) {
+    std::string argument = Path();
+    argument.insert(argument.begin(), 499 - argument.size(), '"');
+    ASSERT_TRUE(LoadSnapshotFile(argument.c_str(), *table_));
+    EXPECT_EQ(table_->entryCount, 2);
+}
+
+}  // namespace

@@ -1,0 +1,459 @@
+#include "snapshot_file.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A table is 217 KB: tests keep theirs on the heap.
+std::unique_ptr<SnapshotTable> NewTable() {
+    auto table = std::make_unique<SnapshotTable>();
+    std::memset(table.get(), 0x5A, sizeof(SnapshotTable));  // garbage the reader must overwrite
+    return table;
+}
+
+std::FILE* TemporaryFileWith(const std::string& bytes) {
+    std::FILE* file = std::tmpfile();
+    EXPECT_NE(file, nullptr);
+    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    std::rewind(file);
+    return file;
+}
+
+// Reads the bytes as a snapshot file, through fgets on a real stream.
+std::unique_ptr<SnapshotTable> ReadBytes(const std::string& bytes) {
+    auto table = NewTable();
+    std::FILE* file = TemporaryFileWith(bytes);
+    ReadSnapshot(file, *table);
+    std::fclose(file);
+    return table;
+}
+
+std::string AllBytesOf(std::FILE* file) {
+    std::rewind(file);
+    std::string bytes;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) bytes.push_back(static_cast<char>(c));
+    return bytes;
+}
+
+bool IsPlaceholder(const SnapshotEntry& entry) {
+    return entry.x == -9999 && entry.y == -9999 && entry.name[0] == '\0';
+}
+
+std::tm LocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm time = {};
+    time.tm_year = year - 1900;
+    time.tm_mon = month - 1;
+    time.tm_mday = day;
+    time.tm_hour = hour;
+    time.tm_min = minute;
+    time.tm_sec = second;
+    return time;
+}
+
+// ---- File name --------------------------------------------------------------
+
+struct FileNameCase {
+    std::tm time;
+    const char* expected;
+};
+
+TEST(SnapshotFileName, IsTheTimeInFixedWidthFields) {
+    const FileNameCase cases[] = {
+        {LocalTime(2009, 3, 5, 7, 4, 3), "20090305070403.dat"},
+        {LocalTime(1999, 12, 31, 23, 59, 59), "19991231235959.dat"},
+        {LocalTime(2026, 1, 1, 0, 0, 0), "20260101000000.dat"},
+        {LocalTime(812, 1, 1, 0, 0, 0), "08120101000000.dat"},
+        {LocalTime(10000, 1, 1, 0, 0, 0), "100000101000000.dat"},
+    };
+    for (const FileNameCase& c : cases) {
+        char name[kSnapshotFileNameSize];
+        EXPECT_TRUE(FormatSnapshotFileName(c.time, name));
+        EXPECT_STREQ(name, c.expected);
+    }
+}
+
+TEST(SnapshotFileName, ExtremeYearDoesNotOverflow) {
+    std::tm time = LocalTime(2000, 1, 1, 0, 0, 0);
+    time.tm_year = INT_MAX;
+    char name[kSnapshotFileNameSize];
+    ASSERT_TRUE(FormatSnapshotFileName(time, name));
+    EXPECT_STREQ(name, "21474855470101000000.dat");
+}
+
+TEST(SnapshotFileName, NameThatCannotFitIsRefusedAndEmpty) {
+    std::tm time = LocalTime(2000, 1, 1, 0, 0, 0);
+    time.tm_mon = INT_MAX;  // month 2147483648
+    time.tm_mday = INT_MIN;
+    time.tm_hour = INT_MIN;
+    char name[kSnapshotFileNameSize];
+    EXPECT_FALSE(FormatSnapshotFileName(time, name));
+    EXPECT_STREQ(name, "");
+}
+
+// ---- Writing lines ----------------------------------------------------------
+
+struct LineCase {
+    std::int32_t x;
+    std::int32_t y;
+    std::string label;
+    std::string expected;
+};
+
+TEST(SnapshotLineFormat, IsXYAndLabelEachFollowedByAComma) {
+    const LineCase cases[] = {
+        {12, 345, "notes.txt", "12,345,notes.txt,"},
+        {-5, 0, "", "-5,0,,"},
+        {INT_MIN, INT_MAX, "a b", "-2147483648,2147483647,a b,"},
+        {70000, -70000, "far away", "70000,-70000,far away,"},
+        {1, 2, "say \"hi\", then go", "1,2,say \"hi\", then go,"},
+        {3, 4, "  blanks  ", "3,4,  blanks  ,"},
+    };
+    for (const LineCase& c : cases) {
+        char line[kSnapshotLineSize];
+        FormatSnapshotLine(c.x, c.y, c.label.c_str(), line);
+        EXPECT_EQ(std::string(line), c.expected);
+    }
+}
+
+TEST(SnapshotLineFormat, TextPastTheBufferIsCutWithinIt) {
+    char line[kSnapshotLineSize];
+    std::memset(line, 'Z', sizeof line);
+    FormatSnapshotLine(INT_MIN, INT_MIN, std::string(300, 'x').c_str(), line);
+    const std::string text(line);
+    EXPECT_EQ(text.size(), kSnapshotLineSize - 1);
+    EXPECT_EQ(text.substr(0, 24), "-2147483648,-2147483648,");
+    EXPECT_EQ(text.substr(24), std::string(279 - 24, 'x'));
+}
+
+TEST(SnapshotLineFormat, LongestLabelFitsWithSixCharacterCoordinates) {
+    char line[kSnapshotLineSize];
+    FormatSnapshotLine(-32768, -32768, std::string(259, 'x').c_str(), line);
+    EXPECT_EQ(std::strlen(line), 274u);
+    EXPECT_EQ(line[273], ',');
+}
+
+TEST(SnapshotWriting, LinesAreWrittenAndReadBackByteForByte) {
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    char line[kSnapshotLineSize];
+    FormatSnapshotLine(12, 345, "notes.txt", line);
+    WriteSnapshotLine(file, line);
+    FormatSnapshotLine(-7, -70000, "My Documents", line);
+    WriteSnapshotLine(file, line);
+    FormatSnapshotLine(0, 0, "\"quoted\"", line);
+    WriteSnapshotLine(file, line);
+
+    EXPECT_EQ(AllBytesOf(file), "12,345,notes.txt,\n-7,-70000,My Documents,\n0,0,\"quoted\",\n");
+
+    std::rewind(file);
+    auto table = NewTable();
+    ReadSnapshot(file, *table);
+    std::fclose(file);
+    ASSERT_EQ(table->entryCount, 3);
+    EXPECT_EQ(table->entries[0].x, 12);
+    EXPECT_EQ(table->entries[0].y, 345);
+    EXPECT_STREQ(table->entries[0].name, "notes.txt");
+    EXPECT_EQ(table->entries[1].x, -7);
+    EXPECT_EQ(table->entries[1].y, -70000);
+    EXPECT_STREQ(table->entries[1].name, "My Documents");
+    EXPECT_STREQ(table->entries[2].name, "\"quoted\"");
+}
+
+// ---- Numbers ----------------------------------------------------------------
+
+struct NumberCase {
+    std::string text;
+    std::int32_t expected;
+};
+
+TEST(SaturatingAtoi, ReadsLikeAtoiWithinRangeAndSaturatesBeyond) {
+    const NumberCase cases[] = {NumberCase{"0", 0}, NumberCase{"12", 12}, NumberCase{"-12", -12}, NumberCase{"+12", 12},
+                    NumberCase{"   \t\n\v\f\r42", 42}, NumberCase{"0042abc", 42}, NumberCase{"3.9", 3},
+                    NumberCase{"0x10", 0}, NumberCase{"1e3", 1}, NumberCase{"", 0}, NumberCase{"   ", 0},
+                    NumberCase{"-", 0}, NumberCase{"+", 0}, NumberCase{"--5", 0}, NumberCase{"+-5", 0},
+                    NumberCase{"- 5", 0}, NumberCase{"abc", 0}, NumberCase{"\"12\"", 0},
+                    NumberCase{"2147483647", INT_MAX}, NumberCase{"-2147483648", INT_MIN},
+                    NumberCase{"2147483648", INT_MAX}, NumberCase{"-2147483649", INT_MIN},
+                    NumberCase{"99999999999999999999", INT_MAX}, NumberCase{"-99999999999999999999", INT_MIN},
+                    NumberCase{std::string(300, '9'), INT_MAX}, NumberCase{"-" + std::string(300, '7'), INT_MIN},
+                    NumberCase{std::string(300, '0') + "17", 17}, NumberCase{"70000", 70000}};
+    for (const NumberCase& c : cases) {
+        SCOPED_TRACE("text: " + c.text.substr(0, 40));
+        EXPECT_EQ(SaturatingAtoi(c.text.c_str()), c.expected);
+    }
+}
+
+// ---- One line ---------------------------------------------------------------
+
+struct ParseCase {
+    std::string line;
+    bool placeholder;
+    std::int32_t x;
+    std::int32_t y;
+    std::string name;
+};
+
+SnapshotEntry Parsed(const std::string& text) {
+    std::vector<char> line(text.begin(), text.end());
+    line.push_back('\0');
+    SnapshotEntry entry;
+    std::memset(&entry, 0x5A, sizeof entry);
+    ParseSnapshotLine(line.data(), entry);
+    return entry;
+}
+
+TEST(SnapshotLineParse, FollowsTheCommaSplittingRules) {
+    const ParseCase cases[] = {
+        ParseCase{"12,345,notes.txt,\n", false, 12, 345, "notes.txt"},
+        ParseCase{"12,345,notes.txt,\r\n", false, 12, 345, "notes.txt"},
+        // Without the trailing comma the line end belongs to the name.
+        ParseCase{"12,345,notes.txt\n", false, 12, 345, "notes.txt\n"},
+        ParseCase{"12,345,notes.txt", false, 12, 345, "notes.txt"},
+        ParseCase{"\n", true, 0, 0, ""}, ParseCase{"", true, 0, 0, ""}, ParseCase{",,,,\n", true, 0, 0, ""},
+        ParseCase{"12\n", true, 0, 0, ""}, ParseCase{"12,345\n", true, 0, 0, ""},
+        ParseCase{"12,345,", true, 0, 0, ""},
+        // An empty label: the line end is the third field.
+        ParseCase{"12,345,,\n", false, 12, 345, "\n"}, ParseCase{"12,345,,,,,\n", false, 12, 345, "\n"},
+        // Runs of commas are one separator; leading ones are skipped.
+        ParseCase{",,,12,,,345,,,a,,,\n", false, 12, 345, "a"},
+        // A label with a comma is cut there; the rest is ignored.
+        ParseCase{"1,2,a,b,c,\n", false, 1, 2, "a"},
+        ParseCase{" -12, +34 ,x,\n", false, -12, 34, "x"}, ParseCase{"abc,-,x,\n", false, 0, 0, "x"},
+        ParseCase{"12abc,3.9,x,\n", false, 12, 3, "x"},
+        ParseCase{"99999999999,-99999999999,x,\n", false, INT_MAX, INT_MIN, "x"},
+        ParseCase{"\"q\",\" 7\",\"n\"\n", false, 0, 0, "\"n\"\n"},
+        ParseCase{"1,2,  spaced label ,\n", false, 1, 2, "  spaced label "},
+        ParseCase{"1,2,\"quoted\",\n", false, 1, 2, "\"quoted\""},
+        ParseCase{"-9999,-9999,x,\n", false, -9999, -9999, "x"}};
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "line: " << testing::PrintToString(c.line));
+        const SnapshotEntry entry = Parsed(c.line);
+        if (c.placeholder) {
+            EXPECT_TRUE(IsPlaceholder(entry)) << entry.x << "," << entry.y << "," << entry.name;
+            continue;
+        }
+        EXPECT_EQ(entry.x, c.x);
+        EXPECT_EQ(entry.y, c.y);
+        EXPECT_EQ(std::string(entry.name), c.name);
+    }
+}
+
+struct NameLengthCase {
+    std::size_t fieldLength;
+    std::size_t keptLength;
+};
+
+TEST(SnapshotLineParse, NameUpTo260IsWholeAndLongerIsCutTo262) {
+    const NameLengthCase cases[] = {{1, 1},     {259, 259}, {260, 260}, {261, 261},
+                                    {262, 262}, {263, 262}, {275, 262}, {1000, 262}};
+    for (const NameLengthCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "field length " << c.fieldLength);
+        const SnapshotEntry entry = Parsed("1,2," + std::string(c.fieldLength, 'n') + ",");
+        EXPECT_EQ(std::string(entry.name), std::string(c.keptLength, 'n'));
+    }
+}
+
+TEST(SnapshotLineParse, ValuesOfAShortLineAreDropped) {
+    char line[] = "5,6\n";
+    SnapshotEntry entry = {1, 2, "kept?"};
+    ParseSnapshotLine(line, entry);
+    EXPECT_TRUE(IsPlaceholder(entry));
+}
+
+// ---- Whole files ------------------------------------------------------------
+
+TEST(SnapshotReading, EmptyFileGivesNoEntriesAndAFreshTable) {
+    auto table = ReadBytes("");
+    EXPECT_EQ(table->entryCount, 0);
+    for (const SnapshotEntry& entry : table->entries) ASSERT_TRUE(IsPlaceholder(entry));
+}
+
+TEST(SnapshotReading, EveryLineTakesASlotMalformedOnesAPlaceholder) {
+    auto table = ReadBytes("1,2,a,\n\nbad\n3,4,b,\n5,6\n7,8,c,");
+    ASSERT_EQ(table->entryCount, 6);
+    EXPECT_STREQ(table->entries[0].name, "a");
+    EXPECT_TRUE(IsPlaceholder(table->entries[1]));
+    EXPECT_TRUE(IsPlaceholder(table->entries[2]));
+    EXPECT_STREQ(table->entries[3].name, "b");
+    EXPECT_TRUE(IsPlaceholder(table->entries[4]));
+    EXPECT_EQ(table->entries[5].x, 7);
+    EXPECT_STREQ(table->entries[5].name, "c");
+    EXPECT_TRUE(IsPlaceholder(table->entries[6]));
+}
+
+TEST(SnapshotReading, CrLfAndLfLinesReadAlike) {
+    auto table = ReadBytes("1,2,a,\r\n3,4,b,\n5,6,c,\r\n");
+    ASSERT_EQ(table->entryCount, 3);
+    EXPECT_STREQ(table->entries[0].name, "a");
+    EXPECT_STREQ(table->entries[1].name, "b");
+    EXPECT_STREQ(table->entries[2].name, "c");
+    EXPECT_EQ(table->entries[2].y, 6);
+}
+
+std::string NumberedLines(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += std::to_string(i) + "," + std::to_string(-i) + ",icon " + std::to_string(i) + ",\n";
+    return text;
+}
+
+TEST(SnapshotReading, The801stLineIsNotRead) {
+    auto table = ReadBytes(NumberedLines(801));
+    ASSERT_EQ(table->entryCount, 800);
+    EXPECT_STREQ(table->entries[799].name, "icon 799");
+    EXPECT_EQ(table->entries[799].y, -799);
+    EXPECT_EQ(FindSnapshotEntry(*table, "icon 800"), nullptr);
+}
+
+TEST(SnapshotReading, ExactlyEightHundredLinesAreAllRead) {
+    auto table = ReadBytes(NumberedLines(800));
+    EXPECT_EQ(table->entryCount, 800);
+    EXPECT_NE(FindSnapshotEntry(*table, "icon 799"), nullptr);
+}
+
+// Hands over numbered lines and counts how many were asked for.
+class CountingLineSource final : public SnapshotLineSource {
+public:
+    bool NextLine(char (&line)[kSnapshotLineSize]) override {
+        std::snprintf(line, sizeof line, "%d,%d,n%d,\n", calls, calls, calls);
+        ++calls;
+        return true;
+    }
+    int calls = 0;
+};
+
+TEST(SnapshotReading, StopsAskingForLinesAfterTheLastSlot) {
+    CountingLineSource endless;
+    auto table = NewTable();
+    ReadSnapshot(endless, *table);
+    EXPECT_EQ(table->entryCount, 800);
+    EXPECT_EQ(endless.calls, 800);
+}
+
+TEST(SnapshotReading, LongLineComesInPiecesOf279EachTakingASlot) {
+    // 602 characters and the line end: pieces of 279, 279 and 45.
+    const std::string longLine = "1,2," + std::string(596, 'a') + ",\n";
+    auto table = ReadBytes(longLine + "5,6,next,\n");
+    ASSERT_EQ(table->entryCount, 4);
+    EXPECT_EQ(table->entries[0].x, 1);
+    EXPECT_EQ(std::string(table->entries[0].name), std::string(262, 'a'));
+    EXPECT_TRUE(IsPlaceholder(table->entries[1]));  // one field of 279 a's
+    EXPECT_TRUE(IsPlaceholder(table->entries[2]));  // a's and the line end: two fields
+    EXPECT_STREQ(table->entries[3].name, "next");
+}
+
+TEST(SnapshotReading, LineEndPastThe279thCharacterTakesASlotOfItsOwn) {
+    const std::string exactly279 = "1,2," + std::string(274, 'b') + ",";
+    ASSERT_EQ(exactly279.size(), 279u);
+    auto table = ReadBytes(exactly279 + "\n" + "3,4,c,\n");
+    ASSERT_EQ(table->entryCount, 3);
+    EXPECT_EQ(std::string(table->entries[0].name), std::string(262, 'b'));
+    EXPECT_TRUE(IsPlaceholder(table->entries[1]));
+    EXPECT_STREQ(table->entries[2].name, "c");
+
+    const std::string fitsWithLineEnd = "9,2," + std::string(273, 'b') + ",\n";  // 278 characters and the line end
+    auto fits = ReadBytes(fitsWithLineEnd + "3,4,c,\n");
+    ASSERT_EQ(fits->entryCount, 2);
+    EXPECT_EQ(fits->entries[0].x, 9);
+    EXPECT_EQ(std::string(fits->entries[0].name), std::string(262, 'b'));
+    EXPECT_STREQ(fits->entries[1].name, "c");
+}
+
+TEST(SnapshotReading, BytesAfterANulAreInvisibleButTheLineStillCounts) {
+    auto table = ReadBytes(std::string("\0\0\0\n1,2,na\0me,\n3,4,c,\n", 22));
+    ASSERT_EQ(table->entryCount, 3);
+    EXPECT_TRUE(IsPlaceholder(table->entries[0]));
+    EXPECT_STREQ(table->entries[1].name, "na");
+    EXPECT_STREQ(table->entries[2].name, "c");
+}
+
+TEST(SnapshotReading, BinaryFileFillsSlotsWithoutOverrunning) {
+    std::mt19937 random(20260101);
+    std::string bytes(64 * 1024, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    auto table = ReadBytes(bytes);
+    EXPECT_GT(table->entryCount, 0);
+    EXPECT_LE(table->entryCount, 800);
+    for (const SnapshotEntry& entry : table->entries) {
+        ASSERT_LT(strnlen(entry.name, sizeof entry.name), sizeof entry.name);
+        ASSERT_LE(std::strlen(entry.name), 262u);
+    }
+}
+
+// ---- Path -------------------------------------------------------------------
+
+TEST(SnapshotPath, ArgumentOf499BytesIsTaken) {
+    const std::string argument(499, 'p');
+    char path[kSnapshotPathSize];
+    ASSERT_TRUE(CopySnapshotPath(argument.c_str(), path));
+    EXPECT_EQ(std::string(path), argument);
+}
+
+TEST(SnapshotPath, ArgumentOf500BytesOrMoreIsRefused) {
+    for (std::size_t length : {500u, 501u, 5000u}) {
+        const std::string argument(length, 'p');
+        char path[kSnapshotPathSize];
+        std::memset(path, 'Z', sizeof path);
+        EXPECT_FALSE(CopySnapshotPath(argument.c_str(), path)) << length;
+        EXPECT_STREQ(path, "") << length;
+    }
+}
+
+struct QuoteCase {
+    const char* argument;
+    const char* path;
+};
+
+TEST(SnapshotPath, EveryDoubleQuoteIsRemoved) {
+    const QuoteCase cases[] = {QuoteCase{"\"C:\\snap shots\\20090305070403.dat\"", "C:\\snap shots\\20090305070403.dat"},
+                    QuoteCase{"20090305070403.dat", "20090305070403.dat"}, QuoteCase{"a\"\"\"b", "ab"},
+                    QuoteCase{"\"", ""}, QuoteCase{"\"\"\"\"x", "x"}, QuoteCase{"x\"", "x"},
+                    QuoteCase{"\"a.dat\" \"b.dat\"", "a.dat b.dat"}, QuoteCase{"", ""}};
+    for (const QuoteCase& c : cases) {
+        char path[kSnapshotPathSize];
+        ASSERT_TRUE(CopySnapshotPath(c.argument, path));
+        RemoveDoubleQuotes(path);
+        EXPECT_STREQ(path, c.path) << "argument: " << c.argument;
+    }
+}
+
+// ---- Matching ---------------------------------------------------------------
+
+TEST(SnapshotMatching, FirstEntryInFileOrderWins) {
+    auto table = ReadBytes("1,1,a,\n2,2,b,\n3,3,a,\n4,4,B,\n");
+    const SnapshotEntry* a = FindSnapshotEntry(*table, "a");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->x, 1);
+    const SnapshotEntry* upperB = FindSnapshotEntry(*table, "B");
+    ASSERT_NE(upperB, nullptr);
+    EXPECT_EQ(upperB->x, 4);  // case matters
+    EXPECT_EQ(FindSnapshotEntry(*table, "c"), nullptr);
+    EXPECT_EQ(FindSnapshotEntry(*table, "a "), nullptr);
+}
+
+TEST(SnapshotMatching, PlaceholdersDoNotMatchAnEmptyLabel) {
+    auto table = ReadBytes("\nbad\n1,2,a,\n");
+    ASSERT_EQ(table->entryCount, 3);
+    EXPECT_EQ(FindSnapshotEntry(*table, ""), nullptr);
+}
+
+TEST(SnapshotMatching, OnlyEntriesBelowTheCountTakePart) {
+    auto table = ReadBytes("1,1,a,\n");
+    std::snprintf(table->entries[1].name, sizeof table->entries[1].name, "ghost");
+    EXPECT_EQ(FindSnapshotEntry(*table, "ghost"), nullptr);
+}
+
+TEST(SnapshotMatching, EmptyLabelLineIsNotRestored) {
+    auto table = ReadBytes("10,20,,\n");
+    ASSERT_EQ(table->entryCount, 1);
+    EXPECT_EQ(FindSnapshotEntry(*table, ""), nullptr);
+    EXPECT_STREQ(table->entries[0].name, "\n");
+}
+
+}  // namespace
