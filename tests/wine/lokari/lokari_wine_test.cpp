@@ -1,0 +1,255 @@
+// lokari.exe run against the stand-in desktop: what it writes, what it moves
+// back, and what it leaves behind.
+#include "lokari_wine_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+std::string OnlyFileIn(const TempFolder& folder) {
+    const std::vector<std::string> names = folder.FileNames();
+    EXPECT_EQ(names.size(), 1u);
+    return names.empty() ? std::string() : names.front();
+}
+
+// Saves into the folder; the one file there must be named after a second of the run.
+std::string SaveInto(const TempFolder& folder, const std::string& commandTail = "") {
+    const std::time_t before = std::time(nullptr);
+    EXPECT_EQ(RunLokari(commandTail, folder.Path()), 0);
+    const std::time_t after = std::time(nullptr);
+    const std::string name = OnlyFileIn(folder);
+    const std::vector<std::string> names = SnapshotNamesBetween(before, after);
+    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << "file: " << name;
+    return name;
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// A stand-in whose icons carry the given labels, one a line.
+std::string LabelsOption(const TempFolder& folder, const std::string& labels) {
+    const std::string path = folder.File("labels.txt");
+    WriteWholeFile(path, labels);
+    return "--labels " + Quoted(path);
+}
+
+// Moves every icon away and makes sure each really moved, so that a restore
+// that does nothing cannot pass.
+std::vector<Placement> MoveAwayFrom(StandinDesktop& desktop, const std::vector<DesktopIcon>& saved) {
+    MoveIconsAway(desktop);
+    const std::vector<Placement> moved = PlacementsOf(desktop.Icons());
+    EXPECT_EQ(moved.size(), saved.size());
+    for (std::size_t i = 0; i < std::min(moved.size(), saved.size()); ++i) {
+        EXPECT_NE(moved[i], (Placement{saved[i].x, saved[i].y})) << "icon " << i << " did not move";
+    }
+    return moved;
+}
+
+// ---- Save -------------------------------------------------------------------
+
+TEST(LokariSave, WritesOneLinePerIconNamedAfterTheTime) {
+    StandinDesktop desktop("--icons 30");
+    ASSERT_TRUE(desktop.Ready());
+    desktop.SetIconPosition(0, -40, -25);   // above and left of the screen
+    desktop.SetIconPosition(1, 1500, 900);  // beyond its other corner
+    const std::vector<DesktopIcon> icons = desktop.Icons();
+    ASSERT_EQ(icons.size(), 30u);
+
+    TempFolder folder;
+    const std::string name = SaveInto(folder);
+    EXPECT_EQ(ReadWholeFile(folder.File(name)), SnapshotOf(icons));
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(icons)) << "a save moved icons";
+}
+
+TEST(LokariSave, NoArgumentAndBlankArgumentsAllSave) {
+    StandinDesktop desktop("--icons 12");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> icons = desktop.Icons();
+    for (const char* tail : {"", "   ", " \t \t"}) {
+        SCOPED_TRACE(testing::Message() << "command tail " << testing::PrintToString(std::string(tail)));
+        TempFolder folder;
+        const std::string name = SaveInto(folder, tail);
+        EXPECT_EQ(ReadWholeFile(folder.File(name)), SnapshotOf(icons));
+    }
+}
+
+// ---- Restore ----------------------------------------------------------------
+
+class LokariRestoreCount : public testing::TestWithParam<int> {};
+
+TEST_P(LokariRestoreCount, PutsEveryIconBackExactly) {
+    StandinDesktop desktop("--icons " + std::to_string(GetParam()));
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> saved = desktop.Icons();
+    ASSERT_EQ(saved.size(), static_cast<std::size_t>(GetParam()));
+
+    TempFolder folder;
+    const std::string name = SaveInto(folder);
+    MoveAwayFrom(desktop, saved);
+
+    EXPECT_EQ(RunLokari(folder.File(name), folder.Path()), 0);
+    const std::vector<DesktopIcon> restored = desktop.Icons();
+    EXPECT_EQ(PlacementsOf(restored), PlacementsOf(saved));
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{name}) << "a restore wrote a file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Icons, LokariRestoreCount, testing::Values(30, 300));
+
+TEST(LokariRestore, MissingFileMovesNothingAndCreatesNothing) {
+    StandinDesktop desktop("--icons 30");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<Placement> before = PlacementsOf(desktop.Icons());
+    TempFolder folder;
+    EXPECT_EQ(RunLokari(folder.File("20090305070403.dat"), folder.Path()), 0);
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), before);
+    EXPECT_TRUE(folder.FileNames().empty());
+}
+
+TEST(LokariRestore, PathWithBlanksWorksQuotedOrNot) {
+    StandinDesktop desktop("--icons 30");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> saved = desktop.Icons();
+    TempFolder folder;
+    const std::string name = SaveInto(folder);
+    const std::string subfolder = folder.File("snap shots");
+    ASSERT_TRUE(CreateDirectoryA(subfolder.c_str(), nullptr));
+    const std::string copy = subfolder + "\\" + name;
+    ASSERT_TRUE(CopyFileA(folder.File(name).c_str(), copy.c_str(), TRUE));
+
+    TempFolder elsewhere;
+    for (const std::string& argument : {Quoted(copy), copy}) {
+        SCOPED_TRACE("argument " + argument);
+        MoveAwayFrom(desktop, saved);
+        EXPECT_EQ(RunLokari(argument, elsewhere.Path()), 0);
+        EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
+    }
+    EXPECT_TRUE(elsewhere.FileNames().empty());
+}
+
+TEST(LokariRestore, ArgumentTooLongForAPathIsRefused) {
+    StandinDesktop desktop("--icons 10");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> saved = desktop.Icons();
+    TempFolder folder;
+    const std::string path = folder.File(SaveInto(folder));
+    const std::vector<Placement> moved = MoveAwayFrom(desktop, saved);
+    // With its quotes removed it would name the snapshot: only its length stops it.
+    const std::string argument = std::string(520 - path.size(), '"') + path;
+    EXPECT_EQ(RunLokari(argument, folder.Path()), 0);
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), moved);
+}
+
+// ---- Labels -----------------------------------------------------------------
+
+TEST(LokariLabels, CommaEmptyAndRepeatedLabels) {
+    TempFolder folder;
+    StandinDesktop desktop(LabelsOption(folder, "a,b\na\n\nplain\ntwin\ntwin"));
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> saved = desktop.Icons();
+    ASSERT_EQ(saved.size(), 6u);
+    ASSERT_EQ(saved[0].label, "a,b");
+    ASSERT_EQ(saved[2].label, "");
+
+    TempFolder snapshots;
+    const std::string name = SaveInto(snapshots);
+    const std::string text = ReadWholeFile(snapshots.File(name));
+    EXPECT_EQ(text, SnapshotOf(saved));
+    EXPECT_NE(text.find(std::to_string(saved[0].y) + ",a,b,\r\n"), std::string::npos);  // written whole
+    EXPECT_NE(text.find(std::to_string(saved[2].y) + ",,\r\n"), std::string::npos);     // two commas in a row
+
+    const std::vector<Placement> moved = MoveAwayFrom(desktop, saved);
+    EXPECT_EQ(RunLokari(snapshots.File(name), snapshots.Path()), 0);
+    const std::vector<Placement> after = PlacementsOf(desktop.Icons());
+    ASSERT_EQ(after.size(), 6u);
+    EXPECT_EQ(after[0], moved[0]) << "\"a,b\" was read back as \"a\" and matches nothing";
+    EXPECT_EQ(after[1], (Placement{saved[0].x, saved[0].y})) << "\"a\" takes the first entry named \"a\"";
+    EXPECT_EQ(after[2], moved[2]) << "an empty label is not restored";
+    EXPECT_EQ(after[3], (Placement{saved[3].x, saved[3].y}));
+    EXPECT_EQ(after[4], (Placement{saved[4].x, saved[4].y}));
+    EXPECT_EQ(after[5], (Placement{saved[4].x, saved[4].y})) << "both twins take the first twin's entry";
+}
+
+TEST(LokariLabels, HandWrittenSnapshot) {
+    TempFolder folder;
+    StandinDesktop desktop(LabelsOption(folder, "alpha\n\nbeta\ngamma\ndelta"));
+    ASSERT_TRUE(desktop.Ready());
+    ASSERT_EQ(desktop.IconCount(), 5);
+    const std::vector<Placement> before = PlacementsOf(desktop.Icons());
+    WriteWholeFile(folder.File("hand.dat"),
+                   "\r\n"                      // a placeholder...
+                   "garbage\r\n"               // ...and another: neither may move the empty label
+                   "300,200,alpha,\r\n"
+                   "111,222,alpha,\r\n"        // only the first entry of a name counts
+                   "70000,-70000,beta,\r\n"    // only the low 16 bits reach the view
+                   "5,6,gamma\r\n"             // the line end is part of this name
+                   "  44 , 55x ,delta,\r\n"    // atoi reading
+                   "7,8,nobody,\r\n");
+    EXPECT_EQ(RunLokari(Quoted(folder.File("hand.dat")), folder.Path()), 0);
+    const std::vector<Placement> after = PlacementsOf(desktop.Icons());
+    ASSERT_EQ(after.size(), 5u);
+    EXPECT_EQ(after[0], (Placement{300, 200}));
+    EXPECT_EQ(after[1], before[1]);
+    EXPECT_EQ(after[2], (Placement{4464, -4464}));
+    EXPECT_EQ(after[3], before[3]);
+    EXPECT_EQ(after[4], (Placement{44, 55}));
+}
+
+// ---- Other desktops ---------------------------------------------------------
+
+TEST(LokariDesktops, WithoutAViewSaveWritesAnEmptyFileAndRestoreMovesNothing) {
+    StandinDesktop desktop("--parent none");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    const std::string name = SaveInto(folder);
+    EXPECT_EQ(ReadWholeFile(folder.File(name)), "");
+    WriteWholeFile(folder.File("other.dat"), "1,2,icon 01,\r\n");
+    EXPECT_EQ(RunLokari(folder.File("other.dat"), folder.Path()), 0);
+    EXPECT_EQ(folder.FileNames().size(), 2u);
+}
+
+TEST(LokariDesktops, FindsTheViewUnderWorkerW) {
+    StandinDesktop desktop("--icons 10 --parent workerw");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> saved = desktop.Icons();
+    ASSERT_EQ(saved.size(), 10u);
+    TempFolder folder;
+    const std::string name = SaveInto(folder);
+    EXPECT_EQ(ReadWholeFile(folder.File(name)), SnapshotOf(saved));
+    MoveAwayFrom(desktop, saved);
+    EXPECT_EQ(RunLokari(folder.File(name), folder.Path()), 0);
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
+}
+
+// ---- Memory in the shell ----------------------------------------------------
+
+TEST(LokariMemory, LeakDetectorSeesOneBlockLeftInTheShell) {
+    StandinDesktop desktop("--icons 5");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<std::uintptr_t> before = SmallPrivateAllocations(desktop.ProcessId());
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION, FALSE, desktop.ProcessId());
+    ASSERT_NE(process, nullptr);
+    void* block = VirtualAllocEx(process, nullptr, 40, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_NE(block, nullptr);
+    const std::vector<std::uintptr_t> added = NewAllocations(before, SmallPrivateAllocations(desktop.ProcessId()));
+    EXPECT_EQ(added, std::vector<std::uintptr_t>{reinterpret_cast<std::uintptr_t>(block)});
+    VirtualFreeEx(process, block, 0, MEM_RELEASE);
+    CloseHandle(process);
+}
+
+TEST(LokariMemory, NoRemoteMemoryIsLeftInTheShellAfterARun) {
+    StandinDesktop desktop("--icons 30");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<std::uintptr_t> before = SmallPrivateAllocations(desktop.ProcessId());
+    TempFolder folder;
+    const std::string name = SaveInto(folder);
+    const std::vector<std::uintptr_t> afterSave = SmallPrivateAllocations(desktop.ProcessId());
+    EXPECT_TRUE(NewAllocations(before, afterSave).empty()) << "left by the save";
+    EXPECT_EQ(RunLokari(folder.File(name), folder.Path()), 0);
+    EXPECT_TRUE(NewAllocations(afterSave, SmallPrivateAllocations(desktop.ProcessId())).empty())
+        << "left by the restore";
+}
+
+}  // namespace
