@@ -1,0 +1,240 @@
+// tornelo.exe's tray menu: where it opens, its check marks, and what each
+// command does to the running program and to the icons.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "tornelo_under_test.h"
+
+using namespace tornelo_test;
+
+namespace {
+
+// No tick for hours: nothing but the commands changes anything.
+const char* const kStillSettings = "20,200,2.000,1.000,30000.000,180,500,1";
+
+IconPosition ParkingPlace() { return {FullScreenSize().width + 50, 1}; }
+
+int CountParked(const std::vector<IconPosition>& positions) {
+    int parked = 0;
+    for (const IconPosition& position : positions) parked += position == ParkingPlace() ? 1 : 0;
+    return parked;
+}
+
+// The check marks of a freshly opened menu; the menu is closed again.
+MenuSnapshot CheckMarks(const Tornelo& tornelo) {
+    HWND menu = PressTrayIcon(tornelo, DefaultPointer());
+    if (!menu) return MenuSnapshot{};
+    MenuSnapshot snapshot = ReadOpenMenu(menu);
+    DismissMenu(tornelo, menu);
+    return snapshot;
+}
+
+std::string CheckedPositions(const MenuSnapshot& snapshot) {
+    if (!snapshot.readable) return "<menu not readable>";
+    std::string text;
+    for (int position = 0; position < kMenuItemCount; ++position) {
+        if (snapshot.checked[position]) text += std::to_string(position) + " ";
+    }
+    return text;
+}
+
+double TickAngle(const Settings& settings) {
+    return std::fabs(6.2831853 * settings.updateInterval / settings.revolutionTime);
+}
+
+// True when the ring angle grows between two read-backs `gapMs` apart.
+bool TurnsClockwise(StandinDesktop& desktop, const std::vector<ItemSlot>& slots, DWORD gapMs) {
+    std::vector<IconPosition> first = PositionsOf(desktop.Icons());
+    Sleep(gapMs);
+    std::vector<IconPosition> second = PositionsOf(desktop.Icons());
+    return std::remainder(ObservedRingAngle(second, slots) - ObservedRingAngle(first, slots), 6.283185307) > 0.0;
+}
+
+class TrayMenuTest : public ::testing::Test {
+protected:
+    void StartWith(const char* settingsLine, int icons) {
+        desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons));
+        ASSERT_TRUE(desktop_->Ready());
+        WriteSettingsFile(folder_, settingsLine);
+        tornelo_ = std::make_unique<Tornelo>(folder_);
+        ASSERT_TRUE(tornelo_->Ready());
+    }
+    void TearDown() override {
+        tornelo_.reset();
+        desktop_.reset();
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<StandinDesktop> desktop_;
+    std::unique_ptr<Tornelo> tornelo_;
+};
+
+}  // namespace
+
+TEST_F(TrayMenuTest, ALeftPressOpensTheMenuWithItsBottomRightCornerAtThePointer) {
+    StartWith(kStillSettings, 4);
+    const POINT pointer{600, 500};
+    HWND menu = PressTrayIcon(*tornelo_, pointer);
+    ASSERT_NE(menu, nullptr) << "no menu window (\"#32768\") opened";
+    RECT frame = {};
+    GetWindowRect(menu, &frame);
+    EXPECT_EQ(frame.right, pointer.x);
+    EXPECT_EQ(frame.bottom, pointer.y);
+    EXPECT_LT(frame.left, frame.right);
+    EXPECT_LT(frame.top, frame.bottom);
+    MenuSnapshot snapshot = ReadOpenMenu(menu);
+    EXPECT_TRUE(snapshot.readable) << "the open menu cannot be read from outside";
+    EXPECT_EQ(CheckedPositions(snapshot), "0 ") << "at start the normal mode, and only it, is checked";
+    EXPECT_TRUE(DismissMenu(*tornelo_, menu));
+}
+
+TEST_F(TrayMenuTest, OtherMouseEventsOnTheTrayIconOpenNothing) {
+    StartWith(kStillSettings, 4);
+    const UINT others[] = {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE};
+    for (UINT message : others) {
+        HWND menu = PressTrayIcon(*tornelo_, DefaultPointer(), message, 1000);
+        EXPECT_EQ(menu, nullptr) << "mouse message " << message << " opened a menu";
+        if (menu) DismissMenu(*tornelo_, menu);
+    }
+    EXPECT_TRUE(tornelo_->Settle());
+}
+
+TEST_F(TrayMenuTest, TheRepeatCheckMarkFollowsTheToggle) {
+    StartWith(kStillSettings, 4);
+    EXPECT_EQ(CheckedPositions(CheckMarks(*tornelo_)), "0 ");
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kRepeatItem, DefaultPointer()));
+    EXPECT_EQ(CheckedPositions(CheckMarks(*tornelo_)), "0 4 ");
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kRepeatItem, DefaultPointer()));
+    EXPECT_EQ(CheckedPositions(CheckMarks(*tornelo_)), "0 ");
+}
+
+TEST_F(TrayMenuTest, TheModeCheckMarkFollowsTheModeCommands) {
+    StartWith(kStillSettings, 4);
+    struct Step {
+        int position;
+        const char* checked;
+    };
+    // The music file is absent here: the dance mode is entered all the same.
+    const Step steps[] = {{kBlackHoleItem, "2 "}, {kBlackHoleItem, "2 "}, {kMayimMayimItem, "1 "},
+                          {kNormalItem, "0 "},    {kMayimMayimItem, "1 "}, {kBlackHoleItem, "2 "},
+                          {kNormalItem, "0 "},    {kNormalItem, "0 "}};
+    for (const Step& step : steps) {
+        ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, step.position, DefaultPointer()));
+        EXPECT_EQ(CheckedPositions(CheckMarks(*tornelo_)), step.checked) << "after choosing position " << step.position;
+    }
+}
+
+TEST_F(TrayMenuTest, TheBlackHoleSwallowsTheIconsAndBurstsThemBackOntoTheSpiral) {
+    // Swallowing takes |revolution time| x |turns| = 2 s, trembling 5 s, the burst 6.6 s.
+    const Settings settings{10, 200, 0.5, 1.0, 0.05, 4, 500, 1};
+    const int icons = 10;
+    StartWith("10,200,0.500,1.000,0.050,4,500,1", icons);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+
+    std::vector<IconPosition> observed;
+    bool allSwallowed = WaitUntil([&] {
+        observed = PositionsOf(desktop_->Icons());
+        return observed.size() == static_cast<size_t>(icons) && CountParked(observed) == icons - 1 &&
+               !(observed[0] == ParkingPlace());
+    }, 15000);
+    ASSERT_TRUE(allSwallowed) << "not every icon but the hole (item 0) went to (W + 50, 1): " << Describe(observed);
+
+    bool burst = WaitUntil([&] { return CountParked(PositionsOf(desktop_->Icons())) == 0; }, 12000);
+    EXPECT_TRUE(burst) << "the swallowed icons did not come back";
+
+    std::vector<ItemSlot> slots = RelayoutSlots(settings, icons);
+    std::string problem;
+    bool onSpiral = WaitUntil([&] {
+        observed = PositionsOf(desktop_->Icons());
+        problem = CheckOnTurnedSpiral(observed, slots, 3 * TickAngle(settings));
+        return problem.empty();
+    }, 15000);
+    EXPECT_TRUE(onSpiral) << problem << "\n" << Describe(observed);
+
+    // The run ends in the normal mode, turning the way the settings file says again.
+    Sleep(1000);  // past the last burst tick
+    EXPECT_EQ(CheckedPositions(CheckMarks(*tornelo_)), "0 ");
+    EXPECT_TRUE(TurnsClockwise(*desktop_, slots, 200));
+    observed = PositionsOf(desktop_->Icons());
+    EXPECT_EQ(CheckOnTurnedSpiral(observed, slots, 3 * TickAngle(settings)), "") << Describe(observed);
+}
+
+TEST_F(TrayMenuTest, NormalModeReturnsTheIconsToTheSpiralOfTheSettingsFile) {
+    // A slow black hole: swallowing would take 20 s.
+    const Settings settings{10, 200, 1.0, 1.0, 0.05, 20, 500, 1};
+    const int icons = 10;
+    StartWith("10,200,1.000,1.000,0.050,20,500,1", icons);
+    std::vector<ItemSlot> slots = RelayoutSlots(settings, icons);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    // In the black hole the spiral turns against the file's direction.
+    EXPECT_TRUE(WaitUntil([&] { return !TurnsClockwise(*desktop_, slots, 200); }, 3000));
+
+    std::vector<IconPosition> observed;
+    bool someSwallowed = WaitUntil([&] {
+        observed = PositionsOf(desktop_->Icons());
+        return CountParked(observed) > 0;
+    }, 15000);
+    ASSERT_TRUE(someSwallowed) << Describe(observed);
+    ASSERT_LT(CountParked(observed), icons - 1) << "swallowed too fast to test the way back";
+
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kNormalItem, DefaultPointer()));
+    std::string problem;
+    bool onSpiral = WaitUntil([&] {
+        observed = PositionsOf(desktop_->Icons());
+        problem = CheckOnTurnedSpiral(observed, slots, 3 * TickAngle(settings));
+        return problem.empty();
+    }, 5000);
+    EXPECT_TRUE(onSpiral) << problem << "\n" << Describe(observed);
+    EXPECT_EQ(CountParked(observed), 0);
+    EXPECT_TRUE(TurnsClockwise(*desktop_, slots, 300));
+    EXPECT_EQ(CheckedPositions(CheckMarks(*tornelo_)), "0 ");
+}
+
+TEST_F(TrayMenuTest, TheAboutBoxOpensOnceAtTheScreenCentre) {
+    StartWith(kStillSettings, 4);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kAboutItem, DefaultPointer()));
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (about = FindAboutBox(tornelo_->ProcessId())) != nullptr; }, 5000));
+    EXPECT_TRUE(IsWindowVisible(about));
+
+    ScreenSize screen = FullScreenSize();
+    RECT frame = {};
+    GetWindowRect(about, &frame);
+    EXPECT_EQ(frame.left, screen.width / 2 - ScaleForDpi(125));
+    EXPECT_EQ(frame.top, screen.height / 2 - ScaleForDpi(60));
+    EXPECT_EQ(frame.right - frame.left, ScaleForDpi(250));
+    EXPECT_EQ(frame.bottom - frame.top, ScaleForDpi(120));
+
+    // Chosen again while open: nothing new, nothing moved.
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kAboutItem, DefaultPointer()));
+    EXPECT_EQ(DialogsWithControl(tornelo_->ProcessId(), kAboutOkButton).size(), 1u);
+    RECT again = {};
+    GetWindowRect(about, &again);
+    EXPECT_TRUE(EqualRect(&frame, &again));
+
+    // Escape means nothing to it: it gets no dialog keyboard handling.
+    PostMessageA(GetDlgItem(about, kAboutOkButton), WM_KEYDOWN, VK_ESCAPE, 1);
+    Sleep(300);
+    EXPECT_TRUE(tornelo_->Settle());
+    EXPECT_TRUE(IsWindow(about)) << "Escape closed the about box";
+
+    PressDialogButton(about, kAboutOkButton);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "OK did not close the about box";
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kAboutItem, DefaultPointer()));
+    EXPECT_TRUE(WaitUntil([&] { return FindAboutBox(tornelo_->ProcessId()) != nullptr; }, 5000))
+        << "the about box does not open again after it was closed";
+}
+
+TEST_F(TrayMenuTest, ExitEndsTheProgramWithZeroAndRemovesTheTrayIcon) {
+    StartWith("20,200,2.000,1.000,0.050,20,500,1", 6);
+    HWND window = tornelo_->MainWindow();
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(window); }, 5000));
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kExitItem, DefaultPointer()));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(tornelo_->Process().WaitForExit(8000, &exitCode)) << "still running after 終了";
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(TrayIconExists(window));
+    EXPECT_EQ(FindMainWindowOf(tornelo_->ProcessId()), nullptr);
+}

@@ -1,0 +1,257 @@
+// tornelo.exe's settings dialog: what it shows, what applying writes and
+// changes, how it closes, where it opens.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "tornelo_under_test.h"
+
+using namespace tornelo_test;
+
+namespace {
+
+struct ShownValues {
+    const char* innerRadius;
+    const char* outerRadius;
+    const char* turns;
+    bool rightward;
+    const char* spacingRatio;
+    const char* updateInterval;
+    const char* revolutionTime;
+    bool counterClockwise;
+    const char* maxIcons;
+    const char* blackHoleIcon;
+};
+
+void ExpectShows(HWND dialog, const ShownValues& shown, const char* when) {
+    SCOPED_TRACE(when);
+    EXPECT_EQ(ControlText(dialog, kInnerRadiusEdit), shown.innerRadius);
+    EXPECT_EQ(ControlText(dialog, kOuterRadiusEdit), shown.outerRadius);
+    EXPECT_EQ(ControlText(dialog, kTurnsEdit), shown.turns);
+    EXPECT_EQ(IsChecked(dialog, kLeftwardRadio), !shown.rightward);
+    EXPECT_EQ(IsChecked(dialog, kRightwardRadio), shown.rightward);
+    EXPECT_EQ(ControlText(dialog, kSpacingRatioEdit), shown.spacingRatio);
+    EXPECT_EQ(ControlText(dialog, kUpdateIntervalEdit), shown.updateInterval);
+    EXPECT_EQ(ControlText(dialog, kRevolutionTimeEdit), shown.revolutionTime);
+    EXPECT_EQ(IsChecked(dialog, kClockwiseRadio), !shown.counterClockwise);
+    EXPECT_EQ(IsChecked(dialog, kCounterClockwiseRadio), shown.counterClockwise);
+    EXPECT_EQ(ControlText(dialog, kMaxIconsEdit), shown.maxIcons);
+    EXPECT_EQ(ControlText(dialog, kBlackHoleIconEdit), shown.blackHoleIcon);
+}
+
+void SetControlText(HWND dialog, int controlId, const char* text) {
+    SendMessageA(GetDlgItem(dialog, controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void SetChecked(HWND dialog, int controlId, bool checked) {
+    SendMessageA(GetDlgItem(dialog, controlId), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+struct Entries {
+    const char* texts[8];  // edits 111 to 118
+    bool rightward;
+    bool counterClockwise;
+};
+
+void Enter(HWND dialog, const Entries& entries) {
+    for (int i = 0; i < 8; ++i) SetControlText(dialog, kInnerRadiusEdit + i, entries.texts[i]);
+    SetChecked(dialog, kLeftwardRadio, !entries.rightward);
+    SetChecked(dialog, kRightwardRadio, entries.rightward);
+    SetChecked(dialog, kClockwiseRadio, !entries.counterClockwise);
+    SetChecked(dialog, kCounterClockwiseRadio, entries.counterClockwise);
+}
+
+double TickAngle(const Settings& settings) {
+    return std::fabs(6.2831853 * settings.updateInterval / settings.revolutionTime);
+}
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void StartWith(const char* settingsLine, int icons) {
+        desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons));
+        ASSERT_TRUE(desktop_->Ready());
+        WriteSettingsFile(folder_, settingsLine);
+        tornelo_ = std::make_unique<Tornelo>(folder_);
+        ASSERT_TRUE(tornelo_->Ready());
+    }
+    HWND OpenDialog(POINT pointer = DefaultPointer()) {
+        if (!ChooseFromTrayMenu(*tornelo_, kSettingsItem, pointer)) return nullptr;
+        HWND dialog = nullptr;
+        WaitUntil([&] { return (dialog = FindSettingsDialog(tornelo_->ProcessId())) != nullptr; }, 5000);
+        return dialog;
+    }
+    std::string SettingsFile() const {
+        std::string contents;
+        if (!ReadWholeFile(folder_.File("tornelo.ini"), &contents)) return "<no file>";
+        return contents;
+    }
+    bool WaitForSettingsFile(const std::string& line) {
+        return WaitUntil([&] { return SettingsFile() == line; }, 5000);
+    }
+    void TearDown() override {
+        tornelo_.reset();
+        desktop_.reset();
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<StandinDesktop> desktop_;
+    std::unique_ptr<Tornelo> tornelo_;
+};
+
+}  // namespace
+
+TEST_F(SettingsDialogTest, ShowsTheRunningValuesInNormalModeAndTheFileValuesInTheOthers) {
+    StartWith("40,250,-2.500,1.500,30000.000,-180,300,2", 6);
+    const char* const changedFile = "60,280,4.000,2.000,0.500,90,200,3";
+    WriteSettingsFile(folder_, changedFile);
+
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr) << "no settings dialog opened";
+    ExpectShows(dialog, {"40", "250", "2.500", true, "1.500", "30000.000", "180", true, "300", "2"}, "normal mode");
+    PressDialogButton(dialog, kCancelButton);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000)) << "ｷｬﾝｾﾙ did not close the dialog";
+    EXPECT_EQ(SettingsFile(), changedFile) << "ｷｬﾝｾﾙ wrote the file";
+
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    ExpectShows(dialog, {"60", "280", "4.000", false, "2.000", "0.500", "90", false, "200", "3"}, "black hole");
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000)) << "WM_CLOSE did not close the dialog";
+
+    const char* const danceFile = "70,290,5.000,3.000,0.250,45,100,4";
+    WriteSettingsFile(folder_, danceFile);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kMayimMayimItem, DefaultPointer()));
+    dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    ExpectShows(dialog, {"70", "290", "5.000", false, "3.000", "0.250", "45", false, "100", "4"}, "dance");
+    PressDialogButton(dialog, kCancelButton);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_EQ(SettingsFile(), danceFile);
+}
+
+TEST_F(SettingsDialogTest, ApplyWritesTheFileAndTheRunningSpiralFollows) {
+    const int icons = 8;
+    StartWith("20,200,1.000,1.000,0.100,60,500,1", icons);
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+
+    // Radii in either order; the button pressed the way a click does.
+    Enter(dialog, {{"300", "50", "2", "1", "0.05", "30", "500", "1"}, false, false});
+    SendMessageA(GetDlgItem(dialog, kApplyButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitForSettingsFile("50,300,2.000,1.000,0.050,30,500,1")) << "file: " << SettingsFile();
+    EXPECT_TRUE(IsWindow(dialog)) << "適用 closed the dialog";
+
+    const Settings applied{50, 300, 2.0, 1.0, 0.05, 30, 500, 1};
+    std::vector<ItemSlot> slots = RelayoutSlots(applied, icons);
+    std::vector<IconPosition> observed;
+    std::string problem;
+    bool onNewSpiral = WaitUntil([&] {
+        observed = PositionsOf(desktop_->Icons());
+        problem = CheckOnTurnedSpiral(observed, slots, 3 * TickAngle(applied));
+        return problem.empty();
+    }, 5000);
+    EXPECT_TRUE(onNewSpiral) << problem << "\n" << Describe(observed);
+
+    // Every value out of bounds, both directions reversed, a black-hole
+    // number beyond the icons, an interval long enough to stop the ticks.
+    Enter(dialog, {{"30", "250", "25", "0.0004", "40000", "", "900", "99"}, true, true});
+    PressDialogButton(dialog, kApplyButton);
+    EXPECT_TRUE(WaitForSettingsFile("30,250,-20.000,0.001,30000.000,-300,800,8")) << "file: " << SettingsFile();
+
+    const Settings bounded{30, 250, -20.0, 0.001, 30000.0, -300, 800, 8};
+    slots = RelayoutSlots(bounded, icons);
+    onNewSpiral = WaitUntil([&] {
+        observed = PositionsOf(desktop_->Icons());
+        problem = CheckOnTurnedSpiral(observed, slots, 0.0);
+        return problem.empty();
+    }, 5000);
+    EXPECT_TRUE(onNewSpiral) << problem << "\n" << Describe(observed);
+    // The new interval holds from the end of that tick on: no more ticks.
+    Sleep(500);
+    EXPECT_EQ(PositionsOf(desktop_->Icons()), observed) << "the old interval still ticks";
+}
+
+TEST_F(SettingsDialogTest, OkWritesAndClosesCancelClosesWithoutWriting) {
+    const char* const original = "20,200,1.000,1.000,30000.000,60,500,1";
+    StartWith(original, 4);
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    SetControlText(dialog, kInnerRadiusEdit, "33");
+    PressDialogButton(dialog, kCancelButton);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_EQ(SettingsFile(), original);
+
+    dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr) << "the dialog does not open again after ｷｬﾝｾﾙ";
+    EXPECT_EQ(ControlText(dialog, kInnerRadiusEdit), "20") << "a cancelled entry reached the running settings";
+    SetControlText(dialog, kInnerRadiusEdit, "33");
+    PressDialogButton(dialog, kOkButton);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000)) << "OK did not close the dialog";
+    EXPECT_EQ(SettingsFile(), "33,200,1.000,1.000,30000.000,60,500,1");
+
+    dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr) << "the dialog does not open again after OK";
+    EXPECT_EQ(ControlText(dialog, kInnerRadiusEdit), "33");
+}
+
+TEST_F(SettingsDialogTest, EscapeAndEnterDoNothing) {
+    StartWith("20,200,1.000,1.000,30000.000,60,500,1", 4);
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    SetControlText(dialog, kInnerRadiusEdit, "44");
+    HWND innerEdit = GetDlgItem(dialog, kInnerRadiusEdit);
+    HWND turnsEdit = GetDlgItem(dialog, kTurnsEdit);
+    PostMessageA(innerEdit, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(turnsEdit, WM_KEYDOWN, VK_RETURN, 1);
+    // Posted after the keys, so handled after them: once the file shows
+    // this apply, the keys have had their turn.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kApplyButton, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kApplyButton)));
+    EXPECT_TRUE(WaitForSettingsFile("44,200,1.000,1.000,30000.000,60,500,1")) << "file: " << SettingsFile();
+    EXPECT_TRUE(IsWindow(dialog)) << "Escape or Enter closed the dialog";
+    EXPECT_TRUE(IsWindowVisible(dialog));
+}
+
+TEST_F(SettingsDialogTest, SettingsChosenAgainWhileOpenOpensNoSecondDialog) {
+    StartWith("20,200,1.000,1.000,30000.000,60,500,1", 4);
+    HWND dialog = OpenDialog(POINT{900, 650});
+    ASSERT_NE(dialog, nullptr);
+    RECT frame = {};
+    GetWindowRect(dialog, &frame);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kSettingsItem, POINT{400, 500}));
+    EXPECT_FALSE(WaitUntil([&] { return DialogsWithControl(tornelo_->ProcessId(), kApplyButton).size() > 1; }, 1000))
+        << "a second settings dialog opened";
+    EXPECT_TRUE(IsWindow(dialog));
+    RECT again = {};
+    GetWindowRect(dialog, &again);
+    EXPECT_TRUE(EqualRect(&frame, &again)) << "the open dialog moved";
+}
+
+struct PlacementCase {
+    const char* name;
+    POINT pointer;
+};
+
+class SettingsDialogPlacementTest : public SettingsDialogTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(SettingsDialogPlacementTest, ItsLowerRightCornerSitsJustPastThePointerWithinTheScreen) {
+    StartWith("20,200,1.000,1.000,30000.000,60,500,1", 4);
+    POINT pointer = GetParam().pointer;
+    HWND dialog = OpenDialog(pointer);
+    ASSERT_NE(dialog, nullptr);
+    RECT frame = {};
+    GetWindowRect(dialog, &frame);
+    EXPECT_EQ(frame.left, std::max(0, static_cast<int>(pointer.x) - ScaleForDpi(230)));
+    EXPECT_EQ(frame.top, std::max(0, static_cast<int>(pointer.y) - ScaleForDpi(431)));
+    EXPECT_EQ(frame.right - frame.left, ScaleForDpi(236));
+    EXPECT_EQ(frame.bottom - frame.top, ScaleForDpi(437));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pointers, SettingsDialogPlacementTest,
+                         ::testing::Values(PlacementCase{"near_bottom_right", {1000, 700}},
+                                           PlacementCase{"near_top_left", {100, 200}},
+                                           PlacementCase{"middle", {600, 500}}),
+                         [](const ::testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });

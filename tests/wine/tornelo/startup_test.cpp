@@ -1,0 +1,221 @@
+// tornelo.exe against the stand-in desktop: where it puts the icons at
+// start-up, how the spiral turns, single-instance control, desktops
+// without the usual view chain, and icons that come and go.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+
+#include "tornelo_under_test.h"
+
+using namespace tornelo_test;
+
+struct StartupCase {
+    const char* name;
+    const char* settingsLine;
+    Settings settings;  // what that line means
+    int icons;
+};
+
+const StartupCase kStartupCases[] = {
+    {"plain", "30,300,2.500,1.500,30000.000,180,500,1", {30, 300, 2.5, 1.5, 30000.0, 180, 500, 1}, 24},
+    // Winding the other way; fewer icons taken than there are: the rest stay put.
+    {"mirrored_and_capped", "40,250,-1.750,0.500,30000.000,-60,10,3", {40, 250, -1.75, 0.5, 30000.0, -60, 10, 3}, 14},
+    {"circle", "120,120,1.000,1.000,30000.000,90,500,1", {120, 120, 1.0, 1.0, 30000.0, 90, 500, 1}, 9},
+};
+
+class InitialLayoutTest : public ::testing::TestWithParam<StartupCase> {};
+
+std::string CaseName(const ::testing::TestParamInfo<StartupCase>& info) { return info.param.name; }
+
+namespace {
+
+// Frames enough to cover every tick tornelo can have made since `startTick`.
+int FramesSince(ULONGLONG startTick, double updateInterval) {
+    double elapsedSeconds = static_cast<double>(GetTickCount64() - startTick) / 1000.0;
+    return static_cast<int>(elapsedSeconds / updateInterval) + 20;
+}
+
+double TickAngle(const Settings& settings) {
+    return std::fabs(6.2831853 * settings.updateInterval / settings.revolutionTime);
+}
+
+}  // namespace
+
+TEST_P(InitialLayoutTest, EveryIconStandsWhereTheInitialLayoutPutsIt) {
+    const StartupCase& c = GetParam();
+    StandinDesktop desktop("--icons " + std::to_string(c.icons));
+    ASSERT_TRUE(desktop.Ready());
+    std::vector<IconPosition> before = PositionsOf(desktop.Icons());
+    ASSERT_EQ(before.size(), static_cast<size_t>(c.icons));
+
+    std::vector<IconPosition> expected = ReferenceEngine(c.settings, c.icons).Positions();
+    for (size_t item = 0; item < expected.size(); ++item) {
+        if (expected[item].x == INT_MIN) expected[item] = before[item];  // not taken: never moved
+    }
+
+    TempFolder folder;
+    WriteSettingsFile(folder, c.settingsLine);
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready()) << "no main window of class \"tornelo\"";
+
+    std::vector<IconPosition> observed;
+    WaitUntil([&] { return (observed = PositionsOf(desktop.Icons())) == expected; }, 5000);
+    EXPECT_EQ(observed, expected) << "observed: " << Describe(observed) << "\nexpected: " << Describe(expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsFiles, InitialLayoutTest, ::testing::ValuesIn(kStartupCases), CaseName);
+
+TEST(TorneloSpiral, AShortIntervalTurnsTheSpiralAndKeepsEveryIconOnItsRadius) {
+    const Settings settings{20, 300, 3.0, 1.0, 0.05, 20, 500, 1};
+    const int icons = 16;
+    StandinDesktop desktop("--icons 16");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, "20,300,3.000,1.000,0.050,20,500,1");
+    ULONGLONG started = GetTickCount64();
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+
+    std::vector<ItemSlot> slots = InitialSlots(settings, icons);
+    const double tolerance = 3 * TickAngle(settings);
+    std::vector<IconPosition> first;
+    std::string firstProblem = "not read";
+    WaitUntil([&] {
+        first = PositionsOf(desktop.Icons());
+        firstProblem = CheckOnTurnedSpiral(first, slots, tolerance);
+        return firstProblem.empty();
+    }, 5000);
+    ASSERT_EQ(firstProblem, "") << Describe(first);
+    Sleep(500);
+    std::vector<IconPosition> second = PositionsOf(desktop.Icons());
+    EXPECT_EQ(CheckOnTurnedSpiral(second, slots, tolerance), "") << Describe(second);
+    EXPECT_NE(first, second) << "the spiral does not turn";
+
+    // A positive revolution time turns it clockwise: the ring angle grows.
+    double turned = std::remainder(ObservedRingAngle(second, slots) - ObservedRingAngle(first, slots), 6.283185307);
+    EXPECT_GT(turned, 0.0);
+
+    // And each read-back is one of the engine's own moments.
+    std::vector<std::vector<IconPosition>> frames =
+        ReferenceEngine(settings, icons).RunTicks(FramesSince(started, settings.updateInterval));
+    EXPECT_EQ(MatchFrames(frames, second, 0, 2), "") << Describe(second);
+}
+
+TEST(TorneloSpiral, WithoutSettingsFileTheDefaultsApply) {
+    const int icons = 12;
+    StandinDesktop desktop("--icons 12");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    ULONGLONG started = GetTickCount64();
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    Sleep(1000);  // let a few ticks pass: the defaults turn the spiral slowly
+
+    Settings defaults = DefaultSettings(FullScreenSize().height);
+    std::vector<IconPosition> observed = PositionsOf(desktop.Icons());
+    std::vector<std::vector<IconPosition>> frames =
+        ReferenceEngine(defaults, icons).RunTicks(FramesSince(started, defaults.updateInterval));
+    EXPECT_EQ(CheckOnTurnedSpiral(observed, InitialSlots(defaults, icons), 3 * TickAngle(defaults)), "")
+        << Describe(observed);
+    EXPECT_EQ(MatchFrames(frames, observed, 0, 2), "") << Describe(observed);
+    EXPECT_NE(observed, frames.front()) << "no tick in a second with the default interval";
+    EXPECT_TRUE(folder.FileNames().empty()) << "tornelo wrote a file of its own accord";
+}
+
+TEST(TorneloInstances, ASecondStartEndsTheFirstAndAThirdStartsAgain) {
+    StandinDesktop desktop("--icons 6");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, "20,200,2.000,1.000,0.100,60,500,1");
+    Tornelo first(folder);
+    ASSERT_TRUE(first.Ready());
+    HWND firstWindow = first.MainWindow();
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(firstWindow); }, 5000)) << "no tray icon";
+
+    EXPECT_EQ(RunToExit(TorneloExe(), "", folder.Path(), 15000), 0) << "the second start did not end with 0";
+    DWORD exitCode = 1;
+    ASSERT_TRUE(first.Process().WaitForExit(8000, &exitCode)) << "the first copy still runs";
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(TrayIconExists(firstWindow)) << "the first copy's tray icon outlived it";
+    EXPECT_EQ(FindWindowA("tornelo", nullptr), nullptr);
+
+    Tornelo third(folder);
+    ASSERT_TRUE(third.Ready()) << "a third start did not run";
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(third.MainWindow()); }, 5000));
+    EXPECT_TRUE(third.Process().IsRunning());
+}
+
+TEST(TorneloDesktops, WithoutAViewChainItRunsWithItsTrayIcon) {
+    StandinDesktop desktop("--parent none");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, "20,300,3.000,1.000,0.050,20,500,1");
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(tornelo.MainWindow()); }, 5000));
+    Sleep(1000);  // twenty ticks with nothing to move
+    EXPECT_TRUE(tornelo.Process().IsRunning());
+    EXPECT_TRUE(tornelo.Settle()) << "the main window stopped answering";
+    DWORD exitCode = 1;
+    EXPECT_TRUE(tornelo.EndByQuitRequest(8000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(TorneloDesktops, AViewHostedUnderWorkerWIsFoundAndDriven) {
+    const Settings settings{30, 300, 2.5, 1.5, 30000.0, 180, 500, 1};
+    StandinDesktop desktop("--icons 10 --parent workerw");
+    ASSERT_TRUE(desktop.Ready());
+    std::vector<IconPosition> expected = ReferenceEngine(settings, 10).Positions();
+    TempFolder folder;
+    WriteSettingsFile(folder, "30,300,2.500,1.500,30000.000,180,500,1");
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    std::vector<IconPosition> observed;
+    WaitUntil([&] { return (observed = PositionsOf(desktop.Icons())) == expected; }, 5000);
+    EXPECT_EQ(observed, expected) << "observed: " << Describe(observed) << "\nexpected: " << Describe(expected);
+}
+
+TEST(TorneloDesktops, IconsAddedOrRemovedJoinTheSpiralAtTheNextTick) {
+    const Settings settings{20, 300, 2.0, 1.5, 0.1, 30, 500, 1};
+    StandinDesktop desktop("--icons 10");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, "20,300,2.000,1.500,0.100,30,500,1");
+    ULONGLONG started = GetTickCount64();
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    std::vector<IconPosition> startLayout = ReferenceEngine(settings, 10).Positions();
+    ASSERT_TRUE(WaitUntil([&] { return PositionsOf(desktop.Icons()) != startLayout; }, 5000)) << "no tick";
+
+    struct Step {
+        const char* what;
+        int countBefore;
+        int countAfter;
+    };
+    const Step steps[] = {{"added", 10, 11}, {"removed", 11, 10}};
+    for (const Step& step : steps) {
+        if (step.countAfter > step.countBefore) {
+            desktop.AddIcon("added");
+        } else {
+            desktop.RemoveIcon(4);
+        }
+        ASSERT_EQ(desktop.IconCount(), step.countAfter);
+        // A changed count re-lays out every slot for the new count; the
+        // ring angle goes on as before.
+        std::vector<ItemSlot> slots = RelayoutSlots(settings, step.countAfter);
+        std::vector<IconPosition> observed;
+        std::string problem;
+        WaitUntil([&] {
+            observed = PositionsOf(desktop.Icons());
+            problem = CheckOnTurnedSpiral(observed, slots, 3 * TickAngle(settings));
+            return problem.empty();
+        }, 5000);
+        EXPECT_EQ(problem, "") << "icon " << step.what << ": " << Describe(observed);
+
+        ReferenceEngine reference(settings, step.countBefore);
+        reference.SetItemCount(step.countAfter);
+        std::vector<std::vector<IconPosition>> frames = reference.RunTicks(FramesSince(started, 0.1));
+        EXPECT_EQ(MatchFrames(frames, observed, 1, 2), "") << "icon " << step.what << ": " << Describe(observed);
+    }
+}

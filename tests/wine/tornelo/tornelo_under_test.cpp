@@ -1,0 +1,554 @@
+#include "tornelo_under_test.h"
+
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "menu_probe.h"
+#include "motion/motion.h"
+#include "motion/platform_seam.h"
+#include "shell/app_state.h"
+
+namespace tornelo_test {
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 15000;
+constexpr DWORD kEndTimeoutMs = 8000;
+
+bool HasClassName(HWND window, const char* className) {
+    char name[64] = {};
+    if (GetClassNameA(window, name, sizeof name) == 0) return false;
+    return std::strcmp(name, className) == 0;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+struct WindowSearch {
+    const char* className;
+    DWORD processId;
+    int controlId;     // 0: any
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM searchAddress) {
+    auto* search = reinterpret_cast<WindowSearch*>(searchAddress);
+    if (!HasClassName(window, search->className)) return TRUE;
+    if (ProcessOf(window) != search->processId) return TRUE;
+    if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    if (search->controlId != 0 && GetDlgItem(window, search->controlId) == nullptr) return TRUE;
+    search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(const char* className, DWORD processId, int controlId, bool visibleOnly) {
+    WindowSearch search{className, processId, controlId, visibleOnly, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PostKey(HWND window, WPARAM key) {
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+bool IsSeparatorPosition(int position) { return position == 3 || position == 5; }
+
+}  // namespace
+
+ScreenSize FullScreenSize() {
+    return {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+}
+
+int ScaleForDpi(int pixels) {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return MulDiv(pixels, dpi, 96);
+}
+
+void WriteSettingsFile(const TempFolder& folder, const std::string& line) {
+    FILE* file = std::fopen(folder.File("tornelo.ini").c_str(), "wb");
+    if (!file) return;
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fclose(file);
+}
+
+bool ReadWholeFile(const std::string& path, std::string* contents) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    contents->clear();
+    char buffer[4096];
+    size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, count);
+    std::fclose(file);
+    return true;
+}
+
+HWND FindMainWindowOf(DWORD processId) {
+    std::vector<HWND> windows = TopLevelWindows("tornelo", processId, 0, false);
+    return windows.empty() ? nullptr : windows.front();
+}
+
+bool TrayIconExists(HWND mainWindow) {
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = mainWindow;
+    icon.uID = 1;
+    icon.uFlags = 0;  // change nothing: only ask whether it is there
+    return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
+}
+
+Tornelo::Tornelo(const TempFolder& folder) : process_(TorneloExe(), "", folder.Path()) {
+    if (!process_.Started()) return;
+    WaitUntil([this] {
+        mainWindow_ = FindMainWindowOf(process_.Id());
+        return mainWindow_ != nullptr || !process_.IsRunning();
+    }, kStartTimeoutMs);
+}
+
+Tornelo::~Tornelo() {
+    if (!process_.IsRunning()) return;
+    HWND window = FindMainWindowOf(process_.Id());
+    if (window) PostMessageA(window, kQuitRequest, 0, 0);
+    DWORD exitCode = 0;
+    process_.WaitForExit(kEndTimeoutMs, &exitCode);
+    // Whatever still runs is terminated by ChildProcess.
+}
+
+bool Tornelo::Settle() const { return tornelo_test::Settle(mainWindow_); }
+
+bool Tornelo::EndByQuitRequest(DWORD timeoutMs, DWORD* exitCode) {
+    PostMessageA(mainWindow_, kQuitRequest, 0, 0);
+    return process_.WaitForExit(timeoutMs, exitCode);
+}
+
+HWND FindOpenMenu(DWORD processId) {
+    std::vector<HWND> menus = TopLevelWindows("#32768", processId, 0, true);
+    return menus.empty() ? nullptr : menus.front();
+}
+
+POINT DefaultPointer() { return POINT{700, 600}; }
+
+bool Settle(HWND mainWindow) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+}
+
+HWND PressTrayIcon(HWND mainWindow, POINT pointer, UINT buttonMessage, DWORD timeoutMs) {
+    SetCursorPos(pointer.x, pointer.y);
+    PostMessageA(mainWindow, kTrayCallback, 1, static_cast<LPARAM>(buttonMessage));
+    DWORD processId = ProcessOf(mainWindow);
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = FindOpenMenu(processId)) != nullptr; }, timeoutMs);
+    return menu;
+}
+
+bool ChooseMenuItem(HWND mainWindow, HWND menuWindow, int position) {
+    // No item is selected when the menu opens: the first Down selects
+    // position 0, and Down skips the separators.
+    int downs = 0;
+    for (int p = 0; p <= position; ++p) {
+        if (!IsSeparatorPosition(p)) ++downs;
+    }
+    for (int i = 0; i < downs; ++i) PostKey(menuWindow, VK_DOWN);
+    PostKey(menuWindow, VK_RETURN);
+    bool closed = WaitUntil([&] { return !IsWindow(menuWindow) || !IsWindowVisible(menuWindow); }, 5000);
+    if (!closed) return false;
+    if (position == kExitItem) return true;  // the main window is gone by now
+    return Settle(mainWindow);
+}
+
+bool ChooseFromTrayMenu(HWND mainWindow, int position, POINT pointer) {
+    HWND menu = PressTrayIcon(mainWindow, pointer);
+    if (!menu) return false;
+    return ChooseMenuItem(mainWindow, menu, position);
+}
+
+bool DismissMenu(HWND mainWindow, HWND menuWindow) {
+    PostKey(menuWindow, VK_ESCAPE);
+    bool closed = WaitUntil([&] { return !IsWindow(menuWindow) || !IsWindowVisible(menuWindow); }, 5000);
+    return closed && Settle(mainWindow);
+}
+
+namespace {
+
+std::string OwnFolder() {
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length < MAX_PATH ? length : 0);
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+}
+
+uintptr_t RemoteModuleBase(HANDLE process, const char* baseName) {
+    HMODULE modules[512];
+    DWORD bytesNeeded = 0;
+    if (!EnumProcessModulesEx(process, modules, sizeof modules, &bytesNeeded, LIST_MODULES_ALL)) return 0;
+    DWORD count = bytesNeeded / sizeof(HMODULE);
+    for (DWORD i = 0; i < count && i < 512; ++i) {
+        char name[MAX_PATH] = {};
+        if (GetModuleBaseNameA(process, modules[i], name, sizeof name) && lstrcmpiA(name, baseName) == 0) {
+            return reinterpret_cast<uintptr_t>(modules[i]);
+        }
+    }
+    return 0;
+}
+
+// A block of memory inside another process, released at the end.
+class RemoteBlock {
+public:
+    RemoteBlock(HANDLE process, size_t size)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    void* Address() const { return address_; }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+// Runs the function at `remoteAddress` in `process` with `parameter`;
+// true when its thread ended within the time with exit code 0.
+bool RunRemoteThread(HANDLE process, uintptr_t remoteAddress, void* parameter) {
+    auto start = reinterpret_cast<LPTHREAD_START_ROUTINE>(remoteAddress);
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, start, parameter, 0, nullptr);
+    if (!thread) return false;
+    bool ended = WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
+    DWORD exitCode = 1;
+    GetExitCodeThread(thread, &exitCode);
+    CloseHandle(thread);
+    return ended && exitCode == 0;
+}
+
+// The address in `process` of a function this process has at `localAddress`
+// inside `localModule`, given where that module sits over there.
+uintptr_t SameOffsetIn(uintptr_t remoteBase, HMODULE localModule, FARPROC localAddress) {
+    return remoteBase + (reinterpret_cast<uintptr_t>(localAddress) - reinterpret_cast<uintptr_t>(localModule));
+}
+
+uintptr_t LoadProbeInto(HANDLE process, const std::string& probePath) {
+    uintptr_t loaded = RemoteModuleBase(process, kMenuProbeLibrary);
+    if (loaded) return loaded;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    uintptr_t remoteKernel = RemoteModuleBase(process, "kernel32.dll");
+    if (!kernel || !remoteKernel) return 0;
+    RemoteBlock path(process, probePath.size() + 1);
+    if (!path.Address() || !WriteProcessMemory(process, path.Address(), probePath.c_str(), probePath.size() + 1, nullptr)) {
+        return 0;
+    }
+    // LoadLibraryA returns the module's base, which an exit code cuts to 32
+    // bits: look the module up afterwards instead.
+    RunRemoteThread(process, SameOffsetIn(remoteKernel, kernel, GetProcAddress(kernel, "LoadLibraryA")), path.Address());
+    return RemoteModuleBase(process, kMenuProbeLibrary);
+}
+
+bool ProbeMenu(DWORD processId, HMENU menu, MenuProbeRequest* request) {
+    std::string probePath = OwnFolder() + "\\" + kMenuProbeLibrary;
+    HMODULE localProbe = LoadLibraryA(probePath.c_str());
+    if (!localProbe) return false;
+    FARPROC entry = GetProcAddress(localProbe, kMenuProbeEntry);
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                     PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                 FALSE, processId);
+    if (!entry || !process) {
+        if (process) CloseHandle(process);
+        return false;
+    }
+    bool done = false;
+    uintptr_t remoteProbe = LoadProbeInto(process, probePath);
+    if (remoteProbe) {
+        RemoteBlock block(process, sizeof *request);
+        *request = MenuProbeRequest{};
+        request->menu = reinterpret_cast<uintptr_t>(menu);
+        done = block.Address() && WriteProcessMemory(process, block.Address(), request, sizeof *request, nullptr) &&
+               RunRemoteThread(process, SameOffsetIn(remoteProbe, localProbe, entry), block.Address()) &&
+               ReadProcessMemory(process, block.Address(), request, sizeof *request, nullptr);
+    }
+    CloseHandle(process);
+    return done;
+}
+
+}  // namespace
+
+MenuSnapshot ReadOpenMenu(HWND menuWindow) {
+    MenuSnapshot snapshot;
+    auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    if (!menu) return snapshot;
+    MenuProbeRequest request;
+    if (!ProbeMenu(ProcessOf(menuWindow), menu, &request) || request.count != kMenuItemCount) return snapshot;
+    for (int position = 0; position < kMenuItemCount; ++position) {
+        if (request.states[position] == static_cast<uint32_t>(-1)) return snapshot;
+        snapshot.checked[position] = (request.states[position] & MF_CHECKED) != 0;
+        request.texts[position][kMenuProbeTextSize - 1] = '\0';
+        snapshot.texts[position] = request.texts[position];
+    }
+    snapshot.readable = true;
+    return snapshot;
+}
+
+std::vector<HWND> DialogsWithControl(DWORD processId, int controlId) {
+    return TopLevelWindows("#32770", processId, controlId, false);
+}
+
+HWND FindSettingsDialog(DWORD processId) {
+    std::vector<HWND> dialogs = DialogsWithControl(processId, kApplyButton);
+    return dialogs.empty() ? nullptr : dialogs.front();
+}
+
+HWND FindAboutBox(DWORD processId) {
+    std::vector<HWND> dialogs = DialogsWithControl(processId, kAboutOkButton);
+    return dialogs.empty() ? nullptr : dialogs.front();
+}
+
+std::string ControlText(HWND dialog, int controlId) {
+    HWND control = GetDlgItem(dialog, controlId);
+    if (!control) return "<no control>";
+    char text[256] = {};
+    // WM_GETTEXT itself: GetWindowText does not ask controls of other processes.
+    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+bool IsChecked(HWND dialog, int controlId) {
+    HWND control = GetDlgItem(dialog, controlId);
+    return control && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void PressDialogButton(HWND dialog, int controlId) {
+    HWND button = GetDlgItem(dialog, controlId);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button),
+                        SMTO_NORMAL, 5000, &result);
+}
+
+std::vector<IconPosition> PositionsOf(const std::vector<DesktopIcon>& icons) {
+    std::vector<IconPosition> positions;
+    positions.reserve(icons.size());
+    for (const DesktopIcon& icon : icons) positions.push_back({icon.x, icon.y});
+    return positions;
+}
+
+std::string Describe(const std::vector<IconPosition>& positions) {
+    std::string text;
+    char piece[48];
+    for (size_t i = 0; i < positions.size(); ++i) {
+        std::snprintf(piece, sizeof piece, "%s%zu:(%d,%d)", i ? " " : "", i, positions[i].x, positions[i].y);
+        text += piece;
+    }
+    return text;
+}
+
+// ---- Reference engine ----
+
+namespace {
+
+class RecordingView final : public DesktopView {
+public:
+    void Reset(int count) {
+        count_ = count;
+        positions_.assign(static_cast<size_t>(count), IconPosition{INT_MIN, INT_MIN});
+    }
+    void SetCount(int count) {
+        count_ = count;
+        positions_.resize(static_cast<size_t>(count), IconPosition{INT_MIN, INT_MIN});
+    }
+    int ItemCount() override { return count_; }
+    void SetItemPosition(int item, uint32_t packedXY) override {
+        if (item < 0 || item >= count_) return;  // the list-view refuses such items too
+        auto x = static_cast<int16_t>(static_cast<uint16_t>(packedXY & 0xFFFFu));
+        auto y = static_cast<int16_t>(static_cast<uint16_t>(packedXY >> 16));
+        positions_[static_cast<size_t>(item)] = {x, y};
+    }
+    const std::vector<IconPosition>& Positions() const { return positions_; }
+
+private:
+    int count_ = 0;
+    std::vector<IconPosition> positions_;
+};
+
+RecordingView recordingView;
+
+void PrepareEngine(const Settings& settings, int itemCount) {
+    ResetPlatform();
+    ResetAppState();
+    ResetIconRing();
+    ScreenSize screen = FullScreenSize();
+    screenWidth = screen.width;
+    screenHeight = screen.height;
+    recordingView.Reset(itemCount);
+    platform.view = &recordingView;
+    runningSettings = settings;
+}
+
+}  // namespace
+
+ReferenceEngine::ReferenceEngine(const Settings& settings, int itemCount) {
+    PrepareEngine(settings, itemCount);
+    InitialLayout();
+}
+
+ReferenceEngine::~ReferenceEngine() { ResetPlatform(); }
+
+std::vector<IconPosition> ReferenceEngine::Positions() const { return recordingView.Positions(); }
+
+void ReferenceEngine::SetItemCount(int count) { recordingView.SetCount(count); }
+
+void ReferenceEngine::Tick() { MotionTick(); }
+
+std::vector<std::vector<IconPosition>> ReferenceEngine::RunTicks(int ticks) {
+    std::vector<std::vector<IconPosition>> frames;
+    frames.reserve(static_cast<size_t>(ticks) + 1);
+    frames.push_back(Positions());
+    for (int t = 0; t < ticks; ++t) {
+        Tick();
+        frames.push_back(Positions());
+    }
+    return frames;
+}
+
+std::vector<ItemSlot> RelayoutSlots(const Settings& settings, int itemCount) {
+    ReferenceEngine engine(settings, itemCount);
+    std::vector<ItemSlot> slots;
+    for (int slot = 0; slot < iconRing.iconCount; ++slot) {
+        SlotPolar polar = SpiralSlot(slot);
+        slots.push_back({SlotToItem(slot), polar.angle, polar.radius});
+    }
+    return slots;
+}
+
+std::vector<ItemSlot> InitialSlots(const Settings& settings, int itemCount) {
+    ReferenceEngine engine(settings, itemCount);
+    std::vector<ItemSlot> slots;
+    for (int slot = 0; slot < iconRing.iconCount; ++slot) {
+        SlotPolar polar = InitialSpiralSlot(slot);
+        slots.push_back({SlotToItem(slot), polar.angle, polar.radius});
+    }
+    return slots;
+}
+
+std::string MatchFrames(const std::vector<std::vector<IconPosition>>& frames,
+                        const std::vector<IconPosition>& observed, int firstFrame, int spread) {
+    const int frameCount = static_cast<int>(frames.size());
+    std::vector<std::vector<int>> matches(observed.size());
+    for (size_t item = 0; item < observed.size(); ++item) {
+        for (int t = firstFrame; t < frameCount; ++t) {
+            const std::vector<IconPosition>& frame = frames[static_cast<size_t>(t)];
+            if (item < frame.size() && frame[item] == observed[item]) matches[item].push_back(t);
+        }
+    }
+    for (size_t item = 0; item < observed.size(); ++item) {
+        if (!matches[item].empty()) continue;
+        char text[200];
+        std::snprintf(text, sizeof text, "item %zu at (%d,%d) stands where the engine never puts it in frames %d..%d",
+                      item, observed[item].x, observed[item].y, firstFrame, frameCount - 1);
+        const std::vector<IconPosition>& first = frames[static_cast<size_t>(firstFrame)];
+        if (item < first.size()) {
+            size_t used = std::strlen(text);
+            std::snprintf(text + used, sizeof text - used, " (frame %d has (%d,%d))", firstFrame, first[item].x,
+                          first[item].y);
+        }
+        return text;
+    }
+    for (int start = firstFrame; start < frameCount; ++start) {
+        bool allInWindow = true;
+        for (const std::vector<int>& itemMatches : matches) {
+            bool inWindow = false;
+            for (int t : itemMatches) inWindow = inWindow || (t >= start && t <= start + spread);
+            if (!inWindow) {
+                allInWindow = false;
+                break;
+            }
+        }
+        if (allInWindow) return "";
+    }
+    std::string text = "every icon stands on an engine position, but not of the same moment; first matching frames:";
+    char piece[32];
+    for (size_t item = 0; item < matches.size(); ++item) {
+        std::snprintf(piece, sizeof piece, " %zu@%d", item, matches[item].front());
+        text += piece;
+    }
+    return text;
+}
+
+namespace {
+
+constexpr double kFullTurn = 6.283185307179586;
+
+struct ObservedPolar {
+    double angle;
+    double radius;
+};
+
+// From the middle of the pixel: the engine truncates, so the exact point
+// lies within that pixel (for on-screen positions).
+ObservedPolar PolarOf(IconPosition position) {
+    ScreenSize screen = FullScreenSize();
+    double dx = position.x + 0.5 - screen.width / 2;
+    double dy = position.y + 0.5 - screen.height / 2;
+    return {std::atan2(dy, dx), std::hypot(dx, dy)};
+}
+
+size_t OutermostSlot(const std::vector<ItemSlot>& slots) {
+    size_t outermost = 0;
+    for (size_t i = 1; i < slots.size(); ++i) {
+        if (slots[i].radius > slots[outermost].radius) outermost = i;
+    }
+    return outermost;
+}
+
+}  // namespace
+
+double ObservedRingAngle(const std::vector<IconPosition>& observed, const std::vector<ItemSlot>& slots) {
+    if (slots.empty()) return 0.0;
+    const ItemSlot& reference = slots[OutermostSlot(slots)];
+    if (reference.item < 0 || static_cast<size_t>(reference.item) >= observed.size()) return 0.0;
+    return std::remainder(PolarOf(observed[static_cast<size_t>(reference.item)]).angle - reference.angle, kFullTurn);
+}
+
+std::string CheckOnTurnedSpiral(const std::vector<IconPosition>& observed, const std::vector<ItemSlot>& slots,
+                                double angleTolerance) {
+    if (slots.empty()) return "no slots";
+    const ItemSlot& reference = slots[OutermostSlot(slots)];
+    double ringAngle = ObservedRingAngle(observed, slots);
+    char text[240];
+    for (const ItemSlot& slot : slots) {
+        if (slot.item < 0 || static_cast<size_t>(slot.item) >= observed.size()) {
+            std::snprintf(text, sizeof text, "item %d is not on the desktop", slot.item);
+            return text;
+        }
+        IconPosition position = observed[static_cast<size_t>(slot.item)];
+        ObservedPolar polar = PolarOf(position);
+        if (std::fabs(polar.radius - slot.radius) > 1.0) {
+            std::snprintf(text, sizeof text, "item %d at (%d,%d) is %.2f px from the centre, its slot radius is %.2f",
+                          slot.item, position.x, position.y, polar.radius, slot.radius);
+            return text;
+        }
+        double turn = std::remainder(polar.angle - slot.angle - ringAngle, kFullTurn);
+        double allowed = angleTolerance + 0.75 / slot.radius + 0.75 / reference.radius;
+        if (std::fabs(turn) > allowed) {
+            std::snprintf(text, sizeof text,
+                          "item %d at (%d,%d) is turned %.4f rad from the others (allowed %.4f): not one rigid spiral",
+                          slot.item, position.x, position.y, turn, allowed);
+            return text;
+        }
+    }
+    return "";
+}
+
+}  // namespace tornelo_test

@@ -1,0 +1,200 @@
+// Driving a real tornelo.exe from a test: starting and ending it, its tray
+// icon, its popup menu and dialogs, and the positions the engine itself
+// predicts for the icons it moves.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "motion/icon_ring.h"
+#include "settings/settings.h"
+#include "wine_test_support.h"
+
+namespace tornelo_test {
+
+constexpr UINT kQuitRequest = WM_USER + 1;   // what a second start sends
+constexpr UINT kTrayCallback = WM_USER + 2;  // the tray icon's callback message
+
+// Positions of the popup menu's items (separators at 3 and 5).
+enum MenuPosition : int {
+    kNormalItem = 0,
+    kMayimMayimItem = 1,
+    kBlackHoleItem = 2,
+    kRepeatItem = 4,
+    kSettingsItem = 6,
+    kAboutItem = 7,
+    kExitItem = 8,
+};
+constexpr int kMenuItemCount = 9;
+
+// Control ids of the two dialogs.
+enum DialogControl : int {
+    kInnerRadiusEdit = 111,
+    kOuterRadiusEdit = 112,
+    kTurnsEdit = 113,
+    kSpacingRatioEdit = 114,
+    kUpdateIntervalEdit = 115,
+    kRevolutionTimeEdit = 116,
+    kMaxIconsEdit = 117,
+    kBlackHoleIconEdit = 118,
+    kLeftwardRadio = 131,
+    kRightwardRadio = 132,
+    kClockwiseRadio = 133,
+    kCounterClockwiseRadio = 134,
+    kOkButton = 141,
+    kApplyButton = 142,
+    kCancelButton = 143,
+    kAboutOkButton = 201,
+};
+
+// The full-screen size as tornelo measures it at start-up.
+struct ScreenSize {
+    int width;
+    int height;
+};
+ScreenSize FullScreenSize();
+
+// Dialog sizes are given at 96 DPI.
+int ScaleForDpi(int pixels);
+
+// The settings file in a test's folder, byte for byte.
+void WriteSettingsFile(const TempFolder& folder, const std::string& line);
+bool ReadWholeFile(const std::string& path, std::string* contents);
+
+// The top-level window of class "tornelo" that belongs to a process.
+HWND FindMainWindowOf(DWORD processId);
+// Wine answers NIM_MODIFY with TRUE only while the icon (window, uID 1) exists.
+bool TrayIconExists(HWND mainWindow);
+
+// One started tornelo.exe, working folder = the test's folder. The
+// destructor ends it: quit request first, termination as a last resort.
+class Tornelo {
+public:
+    explicit Tornelo(const TempFolder& folder);
+    ~Tornelo();
+    Tornelo(const Tornelo&) = delete;
+    Tornelo& operator=(const Tornelo&) = delete;
+
+    bool Ready() const { return mainWindow_ != nullptr; }
+    HWND MainWindow() const { return mainWindow_; }
+    DWORD ProcessId() const { return process_.Id(); }
+    ChildProcess& Process() { return process_; }
+
+    bool Settle() const;  // see the free function
+
+    // Posts the quit request and waits for the end; true when it ended.
+    bool EndByQuitRequest(DWORD timeoutMs, DWORD* exitCode);
+
+private:
+    ChildProcess process_;
+    HWND mainWindow_ = nullptr;
+};
+
+// The open popup menu ("#32768") of a process, or null.
+HWND FindOpenMenu(DWORD processId);
+
+// Returns once a WM_NULL sent to the main window has been answered: what
+// was sent before, and the handler running at the time, are done.
+bool Settle(HWND mainWindow);
+
+// Puts the pointer at `pointer` and presses the tray icon with `button`;
+// returns the opened menu window (null when none opens within the time).
+HWND PressTrayIcon(HWND mainWindow, POINT pointer, UINT buttonMessage = WM_LBUTTONDOWN, DWORD timeoutMs = 5000);
+// Chooses the item at `position` of the open menu with the keyboard;
+// true when the menu closed and tornelo handled the choice.
+bool ChooseMenuItem(HWND mainWindow, HWND menuWindow, int position);
+// Opens the menu at `pointer` and chooses `position`.
+bool ChooseFromTrayMenu(HWND mainWindow, int position, POINT pointer);
+// Closes an open menu without a choice.
+bool DismissMenu(HWND mainWindow, HWND menuWindow);
+POINT DefaultPointer();
+
+inline HWND PressTrayIcon(const Tornelo& tornelo, POINT pointer, UINT buttonMessage = WM_LBUTTONDOWN,
+                          DWORD timeoutMs = 5000) {
+    return PressTrayIcon(tornelo.MainWindow(), pointer, buttonMessage, timeoutMs);
+}
+inline bool ChooseMenuItem(const Tornelo& tornelo, HWND menuWindow, int position) {
+    return ChooseMenuItem(tornelo.MainWindow(), menuWindow, position);
+}
+inline bool ChooseFromTrayMenu(const Tornelo& tornelo, int position, POINT pointer) {
+    return ChooseFromTrayMenu(tornelo.MainWindow(), position, pointer);
+}
+inline bool DismissMenu(const Tornelo& tornelo, HWND menuWindow) { return DismissMenu(tornelo.MainWindow(), menuWindow); }
+
+// The open popup menu as tornelo itself sees it: the check state of each
+// position and the item texts in tornelo's ANSI code page (read inside
+// tornelo's process: see menu_probe.h). `readable` is false when that fails.
+struct MenuSnapshot {
+    bool readable = false;
+    bool checked[kMenuItemCount] = {};
+    std::string texts[kMenuItemCount];
+};
+MenuSnapshot ReadOpenMenu(HWND menuWindow);
+
+// tornelo's dialogs: top-level "#32770" windows of its process, told apart
+// by a control only each of them has.
+std::vector<HWND> DialogsWithControl(DWORD processId, int controlId);
+HWND FindSettingsDialog(DWORD processId);
+HWND FindAboutBox(DWORD processId);
+std::string ControlText(HWND dialog, int controlId);
+bool IsChecked(HWND dialog, int controlId);
+// Presses a dialog's button the way the button itself reports a click.
+void PressDialogButton(HWND dialog, int controlId);
+
+// ---- Expected positions, from the engine tornelo.exe itself links ----
+
+// An icon position as the list-view stores it.
+struct IconPosition {
+    int x;
+    int y;
+    bool operator==(const IconPosition& other) const { return x == other.x && y == other.y; }
+};
+std::vector<IconPosition> PositionsOf(const std::vector<DesktopIcon>& icons);
+std::string Describe(const std::vector<IconPosition>& positions);
+
+// Runs the real engine in this process against a recording view with the
+// given number of items, the screen size tornelo sees and the given
+// settings. One at a time: the engine's state is global.
+class ReferenceEngine {
+public:
+    ReferenceEngine(const Settings& settings, int itemCount);
+    ~ReferenceEngine();
+    ReferenceEngine(const ReferenceEngine&) = delete;
+    ReferenceEngine& operator=(const ReferenceEngine&) = delete;
+
+    // Where the items stand now; items never moved are absent (size = moved prefix).
+    std::vector<IconPosition> Positions() const;
+    void SetItemCount(int count);
+    void Tick();
+    // Frames: positions after InitialLayout (frame 0) and after each tick.
+    std::vector<std::vector<IconPosition>> RunTicks(int ticks);
+};
+
+// Polar place of each item's slot on a spiral computed afresh for these
+// settings and this many icons, as a re-layout does.
+struct ItemSlot {
+    int item;
+    double angle;   // relative to the ring angle
+    double radius;
+};
+std::vector<ItemSlot> RelayoutSlots(const Settings& settings, int itemCount);
+std::vector<ItemSlot> InitialSlots(const Settings& settings, int itemCount);
+
+// Empty when every item's position equals its position in one of the
+// frames, all of them within `spread` consecutive frames starting at or
+// after `firstFrame`; otherwise a description of the mismatch.
+std::string MatchFrames(const std::vector<std::vector<IconPosition>>& frames,
+                        const std::vector<IconPosition>& observed, int firstFrame, int spread);
+
+// Empty when the icons stand on the given slots of a spiral turned by one
+// common angle: each icon's distance from the screen centre within one
+// pixel of its slot radius, and all turned alike within `angleTolerance`
+// (radians, besides each icon's one-pixel share).
+std::string CheckOnTurnedSpiral(const std::vector<IconPosition>& observed, const std::vector<ItemSlot>& slots,
+                                double angleTolerance);
+// The common turn found by CheckOnTurnedSpiral, from the outermost slot.
+double ObservedRingAngle(const std::vector<IconPosition>& observed, const std::vector<ItemSlot>& slots);
+
+}  // namespace tornelo_test
