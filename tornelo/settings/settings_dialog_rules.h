@@ -13,7 +13,9 @@ struct SettingsDialogTexts {            // the controls' texts as read (any byte
     bool rightward;             // radio 132 checked
     bool counterClockwise;      // radio 134 checked
 };
-// Applying steps 1-7; itemCount is the view's LVM_GETITEMCOUNT answer.
+// The entries as Settings: fallbacks for empty or zero fields, radii in either
+// order, bounds, directions from the radios. itemCount is the view's
+// LVM_GETITEMCOUNT answer.
 Settings SettingsFromDialog(const SettingsDialogTexts& texts, int screenHeight, int itemCount);
 struct SettingsDialogView {             // what WM_INITDIALOG puts into the controls
     int innerRadius, outerRadius, blackHoleIcon;         // up-down positions (121, 122, 123)
@@ -23,5 +25,5 @@ struct SettingsDialogView {             // what WM_INITDIALOG puts into the cont
     char revolutionTime[16], maxIcons[16];               // "%d"; revolution time as absolute value
 };
 SettingsDialogView SettingsDialogViewOf(const Settings& s);
-// The apply hand-over by mode (step 9): Normal copy + layoutDirty; BlackHole copy + ResetBlackHole + layoutDirty; MayimMayim nothing.
+// The apply hand-over by mode: Normal copy + layoutDirty; BlackHole copy + ResetBlackHole + layoutDirty; MayimMayim nothing.
 void HandOverAppliedSettings(const Settings& applied);
