@@ -48,14 +48,18 @@ const char* StageName() {
     }
 }
 
+int ScaledSize(int pixels, double scale) {
+    const long scaled = RoundToLong(pixels * scale);
+    return scaled > 0 ? static_cast<int>(scaled) : 1;
+}
+
 }  // namespace
 
 FramePainter::FramePainter(int screenWidth, int screenHeight, double scale)
     : screenWidth_(screenWidth),
       screenHeight_(screenHeight),
       scale_(scale),
-      canvas_(static_cast<int>(RoundToLong(screenWidth * scale)) > 0 ? static_cast<int>(RoundToLong(screenWidth * scale)) : 1,
-              static_cast<int>(RoundToLong(screenHeight * scale)) > 0 ? static_cast<int>(RoundToLong(screenHeight * scale)) : 1) {}
+      canvas_(ScaledSize(screenWidth, scale), ScaledSize(screenHeight, scale)) {}
 
 std::vector<PaletteColor> FramePainter::Palette() {
     std::vector<PaletteColor> palette = {

@@ -13,6 +13,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tornelo-sim: %s\n%s", error, kSimUsage);
         return 2;
     }
+    if (options.helpWanted) {
+        std::fputs(kSimUsage, stdout);
+        return 0;
+    }
     const SimResult result = RunSimulation(options, stdout);
     if (!result.ok) {
         std::fprintf(stderr, "tornelo-sim: %s\n", result.error);

@@ -20,7 +20,8 @@ const char* const kSimUsage =
     "  --song-end  where the play ends and its completion notice comes (default: the\n"
     "              length of mayimmayim.mid in sixteenths)\n"
     "  --csv       every icon move as tick,item,x,y; tick 0 is the initial layout\n"
-    "  --gif       an animated picture of every K-th tick, shrunk by S\n";
+    "  --gif       an animated picture of every K-th tick, shrunk by S; each frame\n"
+    "              stores only what changed (convert FILE -coalesce f%03d.png for stills)\n";
 
 namespace {
 
@@ -109,6 +110,10 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, cha
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         long number = 0;
         double real = 0.0;
+        if (std::strcmp(name, "--help") == 0) {
+            options.helpWanted = true;
+            continue;
+        }
         if (std::strcmp(name, "--repeat") == 0) {
             options.repeat = true;
             continue;

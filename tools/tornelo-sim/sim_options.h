@@ -25,6 +25,7 @@ struct SimOptions {
     std::string gifPath;
     int every = 1;
     double scale = 1.0;
+    bool helpWanted = false;
 };
 
 // Fills `options` from the arguments; on a mistake returns false with a
