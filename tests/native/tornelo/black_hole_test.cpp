@@ -14,8 +14,10 @@ constexpr double kTwoPi = 6.2831853;
 
 class BlackHoleTest : public EngineTest {
 protected:
+    TempWorkingDir dir;  // a finished run reloads the settings file
     void SetUp() override {
         EngineTest::SetUp();
+        ASSERT_TRUE(dir.ok());
         appMode.mode = Mode::BlackHole;
     }
     // Slots slide a whole spiral per second: a run takes a few ticks.
@@ -198,10 +200,8 @@ TEST_F(BlackHoleTest, RepeatDoublesTheBurstStep) {
 
 class BlackHoleEndTest : public BlackHoleTest {
 protected:
-    TempWorkingDir dir;
     void SetUp() override {
         BlackHoleTest::SetUp();
-        ASSERT_TRUE(dir.ok());
         TempWorkingDir::Write("33,44");
         runningSettings.revolutionTime = -180;
     }

@@ -95,6 +95,31 @@ TEST_F(SettingsLineTest, RadiusBoundUsesTheTruncatedThreeQuarters) {
     EXPECT_EQ(s.outerRadius, 0);  // lower bound first, then the upper
 }
 
+TEST_F(SettingsLineTest, AnyLineKeepsEveryFieldWithinItsBounds) {
+    view.count = 9;
+    const char alphabet[] = "0123456789+-.eE,, \t\r\nxinfaNA";
+    unsigned seed = 12345;
+    for (int round = 0; round < 20000; ++round) {
+        char line[300];
+        seed = seed * 1103515245u + 12345u;
+        const int length = static_cast<int>((seed >> 8) % 299);
+        for (int i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            line[i] = alphabet[(seed >> 16) % (sizeof alphabet - 1)];
+        }
+        line[length] = '\0';
+        Settings s = DefaultSettings(kHeight);
+        ApplySettingsLine(s, line, kHeight);
+        SCOPED_TRACE(line);
+        ASSERT_TRUE(s.innerRadius >= 1 && s.innerRadius <= 555 && s.outerRadius >= 1 && s.outerRadius <= 555);
+        ASSERT_TRUE(s.turns >= -20.0 && s.turns <= 20.0 && s.turns != 0.0);
+        ASSERT_TRUE(s.spacingRatio >= 0.001 && s.spacingRatio <= 1000.0);
+        ASSERT_TRUE(s.updateInterval >= 0.001 && s.updateInterval <= 30000.0);
+        ASSERT_TRUE(s.revolutionTime >= -30000 && s.revolutionTime <= 30000 && s.revolutionTime != 0);
+        ASSERT_TRUE(s.maxIcons >= 1 && s.maxIcons <= 800 && s.blackHoleIcon >= 1 && s.blackHoleIcon <= 9);
+    }
+}
+
 class SettingsFileTest : public EngineTest {
 protected:
     TempWorkingDir dir;
