@@ -63,6 +63,11 @@ private:
 long RunToExit(const std::string& exe, const std::string& commandTail, const std::string& workingFolder,
                DWORD timeoutMs = 30000);
 
+// As RunToExit, and whatever the program writes to its standard output
+// goes to *output.
+long RunToExitCapturingOutput(const std::string& exe, const std::string& commandTail,
+                              const std::string& workingFolder, std::string* output, DWORD timeoutMs = 30000);
+
 // Polls every 20 ms until the condition holds or the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 

@@ -1,0 +1,23 @@
+// The serving side of the stand-in desktop: its windows, its list-view and
+// the requests it answers.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace standin {
+
+enum class ViewParent { Progman, WorkerW, None };
+
+// Creates the windows, fills the view with the labels (UTF-8), shows the
+// desktop and runs the message loop until the "Progman" window is closed.
+int ServeDesktop(HINSTANCE instance, ViewParent parent, const std::vector<std::string>& utf8Labels);
+
+// Text conversions between UTF-8, UTF-16 and the ANSI code page.
+std::wstring Utf8ToWide(const std::string& text);
+std::string WideToUtf8(const std::wstring& text);
+std::string WideToAnsi(const std::wstring& text);
+
+}  // namespace standin
