@@ -80,6 +80,8 @@ protected:
         desktop_ = std::make_unique<StandinDesktop>("--icons 6");
         ASSERT_TRUE(desktop_->Ready());
         WriteSettingsFile(folder_, "20,200,2.000,1.000,0.100,60,500,1");
+        // tornelo inherits the variable and, from this process, the standard error.
+        SetEnvironmentVariableA("WINEDEBUG", "trace+mci");
         logStart_ = LogSize();
         tornelo_ = std::make_unique<Tornelo>(folder_);
         ASSERT_TRUE(tornelo_->Ready());

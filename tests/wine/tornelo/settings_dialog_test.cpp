@@ -63,9 +63,6 @@ void Enter(HWND dialog, const Entries& entries) {
     SetChecked(dialog, kCounterClockwiseRadio, entries.counterClockwise);
 }
 
-double TickAngle(const Settings& settings) {
-    return std::fabs(6.2831853 * settings.updateInterval / settings.revolutionTime);
-}
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
@@ -149,8 +146,9 @@ TEST_F(SettingsDialogTest, ApplyWritesTheFileAndTheRunningSpiralFollows) {
     std::vector<IconPosition> observed;
     std::string problem;
     bool onNewSpiral = WaitUntil([&] {
-        observed = PositionsOf(desktop_->Icons());
-        problem = CheckOnTurnedSpiral(observed, slots, 3 * TickAngle(applied));
+        TimedRead read = ReadIcons(*desktop_);
+        observed = read.positions;
+        problem = CheckOnTurnedSpiral(read, slots, applied);
         return problem.empty();
     }, 5000);
     EXPECT_TRUE(onNewSpiral) << problem << "\n" << Describe(observed);

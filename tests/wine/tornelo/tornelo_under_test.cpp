@@ -3,6 +3,7 @@
 #include <psapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -145,8 +146,22 @@ bool Settle(HWND mainWindow) {
     return SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
 }
 
+bool PlacePointer(POINT pointer) {
+    // The X server may still report an older position right after a warp:
+    // the pointer counts as placed once it stays put.
+    int steadyChecks = 0;
+    return WaitUntil([&] {
+        POINT now = {};
+        GetCursorPos(&now);
+        if (now.x == pointer.x && now.y == pointer.y) return ++steadyChecks >= 3;
+        steadyChecks = 0;
+        SetCursorPos(pointer.x, pointer.y);
+        return false;
+    }, 5000);
+}
+
 HWND PressTrayIcon(HWND mainWindow, POINT pointer, UINT buttonMessage, DWORD timeoutMs) {
-    SetCursorPos(pointer.x, pointer.y);
+    if (!PlacePointer(pointer)) return nullptr;
     PostMessageA(mainWindow, kTrayCallback, 1, static_cast<LPARAM>(buttonMessage));
     DWORD processId = ProcessOf(mainWindow);
     HWND menu = nullptr;
@@ -344,6 +359,28 @@ std::vector<IconPosition> PositionsOf(const std::vector<DesktopIcon>& icons) {
     return positions;
 }
 
+TimedRead ReadIcons(const StandinDesktop& desktop) {
+    ULONGLONG started = GetTickCount64();
+    std::vector<IconPosition> positions = PositionsOf(desktop.Icons());
+    return {positions, static_cast<DWORD>(GetTickCount64() - started)};
+}
+
+bool WaitForIcons(const StandinDesktop& desktop, const std::function<bool(const TimedRead&)>& condition,
+                  DWORD timeoutMs, TimedRead* last) {
+    const DWORD pauseMs = 150;
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        *last = ReadIcons(desktop);
+        if (condition(*last)) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(pauseMs);
+    }
+}
+
+int FramesSpannedBy(const TimedRead& read, double updateInterval) {
+    return static_cast<int>(read.durationMs / (1000.0 * updateInterval)) + 2;
+}
+
 std::string Describe(const std::vector<IconPosition>& positions) {
     std::string text;
     char piece[48];
@@ -465,17 +502,21 @@ std::string MatchFrames(const std::vector<std::vector<IconPosition>>& frames,
         }
         return text;
     }
+    // The read-back goes through the items in index order while tornelo
+    // goes on ticking (and moves the slots from the outermost in), so the
+    // moments can only stay or advance from one item to the next.
     for (int start = firstFrame; start < frameCount; ++start) {
-        bool allInWindow = true;
+        int previous = start;
+        bool consistent = true;
         for (const std::vector<int>& itemMatches : matches) {
-            bool inWindow = false;
-            for (int t : itemMatches) inWindow = inWindow || (t >= start && t <= start + spread);
-            if (!inWindow) {
-                allInWindow = false;
+            auto next = std::lower_bound(itemMatches.begin(), itemMatches.end(), previous);
+            if (next == itemMatches.end() || *next > start + spread) {
+                consistent = false;
                 break;
             }
+            previous = *next;
         }
-        if (allInWindow) return "";
+        if (consistent) return "";
     }
     std::string text = "every icon stands on an engine position, but not of the same moment; first matching frames:";
     char piece[32];
@@ -549,6 +590,14 @@ std::string CheckOnTurnedSpiral(const std::vector<IconPosition>& observed, const
         }
     }
     return "";
+}
+
+double TickAngle(const Settings& settings) {
+    return std::fabs(6.2831853 * settings.updateInterval / settings.revolutionTime);
+}
+
+std::string CheckOnTurnedSpiral(const TimedRead& read, const std::vector<ItemSlot>& slots, const Settings& settings) {
+    return CheckOnTurnedSpiral(read.positions, slots, FramesSpannedBy(read, settings.updateInterval) * TickAngle(settings));
 }
 
 }  // namespace tornelo_test

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,8 @@ HWND FindOpenMenu(DWORD processId);
 // was sent before, and the handler running at the time, are done.
 bool Settle(HWND mainWindow);
 
+// Puts the pointer there and waits until it stays there.
+bool PlacePointer(POINT pointer);
 // Puts the pointer at `pointer` and presses the tray icon with `button`;
 // returns the opened menu window (null when none opens within the time).
 HWND PressTrayIcon(HWND mainWindow, POINT pointer, UINT buttonMessage = WM_LBUTTONDOWN, DWORD timeoutMs = 5000);
@@ -154,6 +157,21 @@ struct IconPosition {
 std::vector<IconPosition> PositionsOf(const std::vector<DesktopIcon>& icons);
 std::string Describe(const std::vector<IconPosition>& positions);
 
+// A read-back of every icon and how long it took: tornelo goes on ticking
+// meanwhile, so one read-back can span several of its moments.
+struct TimedRead {
+    std::vector<IconPosition> positions;
+    DWORD durationMs;
+};
+TimedRead ReadIcons(const StandinDesktop& desktop);
+// Reads the icons until the condition holds for a read-back or the time
+// runs out, pausing between reads: every read keeps the stand-in busy,
+// which holds up tornelo's moves. `last` gets the last read-back.
+bool WaitForIcons(const StandinDesktop& desktop, const std::function<bool(const TimedRead&)>& condition,
+                  DWORD timeoutMs, TimedRead* last);
+// How many consecutive moments of tornelo such a read-back may span.
+int FramesSpannedBy(const TimedRead& read, double updateInterval);
+
 // Runs the real engine in this process against a recording view with the
 // given number of items, the screen size tornelo sees and the given
 // settings. One at a time: the engine's state is global.
@@ -183,8 +201,9 @@ std::vector<ItemSlot> RelayoutSlots(const Settings& settings, int itemCount);
 std::vector<ItemSlot> InitialSlots(const Settings& settings, int itemCount);
 
 // Empty when every item's position equals its position in one of the
-// frames, all of them within `spread` consecutive frames starting at or
-// after `firstFrame`; otherwise a description of the mismatch.
+// frames, the frames (at or after `firstFrame`) never going back from one
+// item to the next and spanning at most `spread` frames; otherwise a
+// description of the mismatch.
 std::string MatchFrames(const std::vector<std::vector<IconPosition>>& frames,
                         const std::vector<IconPosition>& observed, int firstFrame, int spread);
 
@@ -194,6 +213,11 @@ std::string MatchFrames(const std::vector<std::vector<IconPosition>>& frames,
 // (radians, besides each icon's one-pixel share).
 std::string CheckOnTurnedSpiral(const std::vector<IconPosition>& observed, const std::vector<ItemSlot>& slots,
                                 double angleTolerance);
+// The same for a read-back while tornelo turns the spiral with these
+// settings: the angle tolerance covers the ticks the read-back spans.
+std::string CheckOnTurnedSpiral(const TimedRead& read, const std::vector<ItemSlot>& slots, const Settings& settings);
+// How far one tick turns the spiral in the normal mode (radians, unsigned).
+double TickAngle(const Settings& settings);
 // The common turn found by CheckOnTurnedSpiral, from the outermost slot.
 double ObservedRingAngle(const std::vector<IconPosition>& observed, const std::vector<ItemSlot>& slots);
 
