@@ -17,14 +17,39 @@ namespace {
 
 constexpr int kTextBufferSize = 256;
 
+// The smallest window that shows every control with the template's own
+// margin: the fixed size below fits the template's font, but where that
+// font is missing a substitute with larger glyphs would cut off the buttons.
+SIZE SizeHoldingControls(HWND dialog) {
+    RECT content = {0, 0, 0, 0};
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT bounds;
+        if (!GetWindowRect(child, &bounds)) continue;
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&bounds), 2);
+        UnionRect(&content, &content, &bounds);
+    }
+    RECT margin = {0, 0, 3, 3};  // dialog units, as the left column's margin
+    MapDialogRect(dialog, &margin);
+    RECT window = {0, 0, content.right + margin.right, content.bottom + margin.bottom};
+    AdjustWindowRectEx(&window, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
+    return {window.right - window.left, window.bottom - window.top};
+}
+
 // The dialog's lower-right corner lands just past the pointer, which is
 // normally over the tray icon, but never off the top or left edge.
 bool PlaceNearPointer(HWND dialog) {
     POINT pointer;
     if (!GetCursorPos(&pointer)) return false;
-    int left = static_cast<int>(std::max(0L, pointer.x - ScaleForDpi(230)));
-    int top = static_cast<int>(std::max(0L, pointer.y - ScaleForDpi(431)));
-    SetWindowPos(dialog, nullptr, left, top, ScaleForDpi(236), ScaleForDpi(437), 0);
+    const SIZE needed = SizeHoldingControls(dialog);
+    const int extraWidth = std::max(0, static_cast<int>(needed.cx) - ScaleForDpi(236));
+    const int extraHeight = std::max(0, static_cast<int>(needed.cy) - ScaleForDpi(437));
+    const int width = ScaleForDpi(236) + extraWidth;
+    const int height = ScaleForDpi(437) + extraHeight;
+    // A grown dialog grows up and to the left, keeping its corner at the pointer.
+    const int left = std::max(0, static_cast<int>(pointer.x) - ScaleForDpi(230) - extraWidth);
+    const int top = std::max(0, static_cast<int>(pointer.y) - ScaleForDpi(431) - extraHeight);
+    SetWindowPos(dialog, nullptr, left, top, width, height, 0);
     return true;
 }
 
