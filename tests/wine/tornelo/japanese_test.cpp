@@ -2,6 +2,7 @@
 // menu and dialogs as another program reads them, byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "tornelo_under_test.h"
@@ -157,3 +158,29 @@ TEST_F(JapaneseSessionTest, TheDialogsCarryTheirJapaneseTexts) {
         EXPECT_EQ(Hex(texts[i]), Hex(Ansi(expectedUtf8[i]))) << "control text " << i << ", expected " << expectedUtf8[i];
     }
 }
+
+struct PlacementCase {
+    const char* name;
+    POINT pointer;
+};
+
+class SettingsDialogPlacementTest : public JapaneseSessionTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(SettingsDialogPlacementTest, ItsLowerRightCornerSitsJustPastThePointerWithinTheScreen) {
+    POINT pointer = GetParam().pointer;
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kSettingsItem, pointer));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindSettingsDialog(tornelo_->ProcessId())) != nullptr; }, 5000));
+    RECT frame = {};
+    GetWindowRect(dialog, &frame);
+    EXPECT_EQ(frame.left, std::max(0, static_cast<int>(pointer.x) - ScaleForDpi(230)));
+    EXPECT_EQ(frame.top, std::max(0, static_cast<int>(pointer.y) - ScaleForDpi(431)));
+    EXPECT_EQ(frame.right - frame.left, ScaleForDpi(236));
+    EXPECT_EQ(frame.bottom - frame.top, ScaleForDpi(437));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pointers, SettingsDialogPlacementTest,
+                         ::testing::Values(PlacementCase{"near_bottom_right", {1000, 700}},
+                                           PlacementCase{"near_top_left", {100, 200}},
+                                           PlacementCase{"middle", {600, 500}}),
+                         [](const ::testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });

@@ -101,6 +101,13 @@ protected:
 
 TEST_F(SettingsDialogTest, ShowsTheRunningValuesInNormalModeAndTheFileValuesInTheOthers) {
     StartWith("40,250,-2.500,1.500,30000.000,-180,300,2", 6);
+    // The main window exists before its creation has read the file: only
+    // once the icons stand on the file's spiral is the file free to change.
+    std::vector<IconPosition> initialLayout =
+        ReferenceEngine(Settings{40, 250, -2.5, 1.5, 30000.0, -180, 300, 2}, 6).Positions();
+    TimedRead read;
+    ASSERT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) { return r.positions == initialLayout; }, 20000, &read))
+        << Describe(read.positions);
     const char* const changedFile = "60,280,4.000,2.000,0.500,90,200,3";
     WriteSettingsFile(folder_, changedFile);
 
@@ -135,9 +142,9 @@ TEST_F(SettingsDialogTest, ApplyWritesTheFileAndTheRunningSpiralFollows) {
     HWND dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
 
-    // Radii in either order; the button pressed the way a click does.
+    // Radii in either order; the button pressed the way a click presses it.
     Enter(dialog, {{"300", "50", "2", "1", "0.05", "30", "500", "1"}, false, false});
-    SendMessageA(GetDlgItem(dialog, kApplyButton), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(dialog, kApplyButton), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitForSettingsFile("50,300,2.000,1.000,0.050,30,500,1")) << "file: " << SettingsFile();
     EXPECT_TRUE(IsWindow(dialog)) << "適用 closed the dialog";
 
@@ -228,28 +235,18 @@ TEST_F(SettingsDialogTest, SettingsChosenAgainWhileOpenOpensNoSecondDialog) {
     EXPECT_TRUE(EqualRect(&frame, &again)) << "the open dialog moved";
 }
 
-struct PlacementCase {
-    const char* name;
-    POINT pointer;
-};
-
-class SettingsDialogPlacementTest : public SettingsDialogTest, public ::testing::WithParamInterface<PlacementCase> {};
-
-TEST_P(SettingsDialogPlacementTest, ItsLowerRightCornerSitsJustPastThePointerWithinTheScreen) {
+// The fixed size holds whatever font stands in for the template's (this
+// session has no Japanese font); the placements themselves are checked in
+// the Japanese session (japanese_test.cpp).
+TEST_F(SettingsDialogTest, ItOpensAtItsFixedSizeWhateverTheFont) {
     StartWith("20,200,1.000,1.000,30000.000,60,500,1", 4);
-    POINT pointer = GetParam().pointer;
+    const POINT pointer{1000, 700};
     HWND dialog = OpenDialog(pointer);
     ASSERT_NE(dialog, nullptr);
     RECT frame = {};
     GetWindowRect(dialog, &frame);
-    EXPECT_EQ(frame.left, std::max(0, static_cast<int>(pointer.x) - ScaleForDpi(230)));
-    EXPECT_EQ(frame.top, std::max(0, static_cast<int>(pointer.y) - ScaleForDpi(431)));
     EXPECT_EQ(frame.right - frame.left, ScaleForDpi(236));
     EXPECT_EQ(frame.bottom - frame.top, ScaleForDpi(437));
+    EXPECT_EQ(frame.left, pointer.x - ScaleForDpi(230));
+    EXPECT_EQ(frame.top, pointer.y - ScaleForDpi(431));
 }
-
-INSTANTIATE_TEST_SUITE_P(Pointers, SettingsDialogPlacementTest,
-                         ::testing::Values(PlacementCase{"near_bottom_right", {1000, 700}},
-                                           PlacementCase{"near_top_left", {100, 200}},
-                                           PlacementCase{"middle", {600, 500}}),
-                         [](const ::testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });

@@ -346,10 +346,11 @@ bool IsChecked(HWND dialog, int controlId) {
 }
 
 void PressDialogButton(HWND dialog, int controlId) {
+    // Posted, as a click arrives: a message sent from here would be handled
+    // whenever tornelo waits on a message of its own, even halfway through a
+    // tick while it moves an icon.
     HWND button = GetDlgItem(dialog, controlId);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button),
-                        SMTO_NORMAL, 5000, &result);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 std::vector<IconPosition> PositionsOf(const std::vector<DesktopIcon>& icons) {

@@ -143,7 +143,8 @@ HWND FindSettingsDialog(DWORD processId);
 HWND FindAboutBox(DWORD processId);
 std::string ControlText(HWND dialog, int controlId);
 bool IsChecked(HWND dialog, int controlId);
-// Presses a dialog's button the way the button itself reports a click.
+// Presses a dialog's button the way the button itself reports a click
+// (posted: returns at once; wait for the effect).
 void PressDialogButton(HWND dialog, int controlId);
 
 // ---- Expected positions, from the engine tornelo.exe itself links ----
