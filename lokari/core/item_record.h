@@ -9,6 +9,12 @@
 
 enum class PointerWidth : int { Bits32 = 32, Bits64 = 64 };
 
+// A process's pointer width: 32 bits on a 32-bit system, and on a 64-bit
+// system for a process under WOW64 (IsWow64Process); 64 bits otherwise.
+constexpr PointerWidth ProcessPointerWidth(bool operatingSystemIs64Bit, bool underWow64) {
+    return operatingSystemIs64Bit && !underWow64 ? PointerWidth::Bits64 : PointerWidth::Bits32;
+}
+
 // List-view messages sent to the desktop view.
 constexpr unsigned kListViewGetItemCount = 0x1004;    // LVM_GETITEMCOUNT
 constexpr unsigned kListViewGetItemA = 0x1005;        // LVM_GETITEMA

@@ -50,13 +50,10 @@ bool OperatingSystemIs64Bit() {
 }
 
 bool QueryPointerWidth(HANDLE process, PointerWidth& width) {
-    if (!OperatingSystemIs64Bit()) {
-        width = PointerWidth::Bits32;
-        return true;
-    }
+    const bool system64 = OperatingSystemIs64Bit();
     BOOL wow64 = FALSE;
-    if (!IsWow64Process(process, &wow64)) return false;
-    width = wow64 ? PointerWidth::Bits32 : PointerWidth::Bits64;
+    if (system64 && !IsWow64Process(process, &wow64)) return false;
+    width = ProcessPointerWidth(system64, wow64 != FALSE);
     return true;
 }
 

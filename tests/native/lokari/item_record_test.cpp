@@ -25,6 +25,12 @@ Bytes LabelRequest(const ItemRecordLayout& layout, std::uint64_t labelAddress, s
     return record;
 }
 
+TEST(PointerWidth, OnlyANativeProcessOfA64BitSystemHas64BitPointers) {
+    EXPECT_EQ(ProcessPointerWidth(true, false), PointerWidth::Bits64);
+    EXPECT_EQ(ProcessPointerWidth(true, true), PointerWidth::Bits32);
+    EXPECT_EQ(ProcessPointerWidth(false, false), PointerWidth::Bits32);
+}
+
 TEST(ItemRecord32, IsFortyBytesWithFourBytePointer) {
     const ItemRecordLayout& layout = ItemRecordLayoutFor(PointerWidth::Bits32);
     EXPECT_EQ(layout.size, 40u);
