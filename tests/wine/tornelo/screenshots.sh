@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of tornelo in a Japanese session: the open tray menu with its
 # check marks, the about box and the settings dialog, each cut out of the
-# screen with a small margin. Needs the win64 build.
+# screen with a small margin, and the whole turning desktop at half size. Needs the win64 build.
 #   tests/wine/tornelo/screenshots.sh [OUTPUT_FOLDER]   (default docs/images)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../.." && pwd)
@@ -24,7 +24,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-drive() { timeout 60 "$wine" "$bin/tornelo-drive.exe" "$@"; }
+# Wine ends the driver's lines with CR LF.
+drive() { timeout 60 "$wine" "$bin/tornelo-drive.exe" "$@" | tr -d '\r'; }
 
 # Cuts the frame "left top right bottom" plus a margin out of the screen.
 shoot() {
@@ -50,16 +51,20 @@ done
 printf '%s' '30,300,2.000,1.000,0.200,180,500,1' > "$work/tornelo.ini"
 (cd "$work" && exec "$wine" "$bin/tornelo.exe" >/dev/null 2>&1) &
 
+sleep 3
+import -window root -display "$DISPLAY" -resize 50% -strip "$out/tornelo-desktop.png"
+echo "screenshots: $out/tornelo-desktop.png"
+
 drive choose 4                # repeat on: a second check mark beside the mode's
-shoot menu.png "$(drive press 760 560)"
+shoot tornelo-menu.png "$(drive press 760 560)"
 drive dismiss
 
 drive choose 7
-shoot about.png "$(drive dialog about)"
+shoot tornelo-about.png "$(drive dialog about)"
 drive close about
 
 drive choose 6 900 700
-shoot settings.png "$(drive dialog settings)"
+shoot tornelo-settings.png "$(drive dialog settings)"
 drive close settings
 
 drive quit

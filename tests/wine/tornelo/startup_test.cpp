@@ -182,8 +182,16 @@ TEST(TorneloDesktops, IconsAddedOrRemovedJoinTheSpiralAtTheNextTick) {
     ULONGLONG started = GetTickCount64();
     Tornelo tornelo(folder);
     ASSERT_TRUE(tornelo.Ready());
-    std::vector<IconPosition> startLayout = ReferenceEngine(settings, 10).Positions();
-    ASSERT_TRUE(WaitUntil([&] { return PositionsOf(desktop.Icons()) != startLayout; }, 20000)) << "no tick";
+    // Turning on the spiral of ten icons first.
+    TimedRead read;
+    std::string problem;
+    bool turning = WaitForIcons(desktop, [&](const TimedRead& r) {
+        std::vector<std::vector<IconPosition>> frames =
+            ReferenceEngine(settings, 10).RunTicks(FramesSince(started, settings.updateInterval));
+        problem = MatchFrames(frames, r.positions, 1, FramesSpannedBy(r, settings.updateInterval));
+        return problem.empty();
+    }, 20000, &read);
+    ASSERT_TRUE(turning) << problem << "\n" << Describe(read.positions);
 
     struct Step {
         const char* what;
@@ -201,8 +209,6 @@ TEST(TorneloDesktops, IconsAddedOrRemovedJoinTheSpiralAtTheNextTick) {
         // A changed count re-lays out every slot for the new count; the
         // ring angle goes on as before.
         std::vector<ItemSlot> slots = RelayoutSlots(settings, step.countAfter);
-        TimedRead read;
-        std::string problem;
         WaitForIcons(desktop, [&](const TimedRead& r) {
             problem = CheckOnTurnedSpiral(r, slots, settings);
             return problem.empty();

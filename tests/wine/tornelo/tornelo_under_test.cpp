@@ -116,6 +116,9 @@ Tornelo::Tornelo(const TempFolder& folder) : process_(TorneloExe(), "", folder.P
         mainWindow_ = FindMainWindowOf(process_.Id());
         return mainWindow_ != nullptr || !process_.IsRunning();
     }, kStartTimeoutMs);
+    // The window is there before its creation has run (tray icon, settings
+    // file, first layout); that is over once the message loop waits.
+    if (mainWindow_) WaitForInputIdle(process_.Handle(), kStartTimeoutMs);
 }
 
 Tornelo::~Tornelo() {
@@ -323,6 +326,39 @@ std::vector<HWND> DialogsWithControl(DWORD processId, int controlId) {
 HWND FindSettingsDialog(DWORD processId) {
     std::vector<HWND> dialogs = DialogsWithControl(processId, kApplyButton);
     return dialogs.empty() ? nullptr : dialogs.front();
+}
+
+namespace {
+
+std::string ControlOutsideClientArea(HWND dialog) {
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT bounds = {};
+        GetWindowRect(child, &bounds);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&bounds), 2);
+        RECT inside = {};
+        IntersectRect(&inside, &bounds, &client);
+        if (!EqualRect(&inside, &bounds)) return "control " + std::to_string(GetDlgCtrlID(child)) + " is cut off";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string CheckSettingsDialogPlacement(HWND dialog, POINT pointer) {
+    RECT frame = {};
+    if (!GetWindowRect(dialog, &frame)) return "no dialog";
+    const int extraWidth = (frame.right - frame.left) - ScaleForDpi(236);
+    const int extraHeight = (frame.bottom - frame.top) - ScaleForDpi(437);
+    std::string size = std::to_string(frame.right - frame.left) + "x" + std::to_string(frame.bottom - frame.top);
+    if (extraWidth < 0 || extraHeight < 0) return "smaller than its fixed size: " + size;
+    const int expectedLeft = std::max(0, static_cast<int>(pointer.x) - ScaleForDpi(230) - extraWidth);
+    const int expectedTop = std::max(0, static_cast<int>(pointer.y) - ScaleForDpi(431) - extraHeight);
+    if (frame.left != expectedLeft || frame.top != expectedTop)
+        return "at (" + std::to_string(frame.left) + "," + std::to_string(frame.top) + "), size " + size +
+               ", expected at (" + std::to_string(expectedLeft) + "," + std::to_string(expectedTop) + ")";
+    return ControlOutsideClientArea(dialog);
 }
 
 HWND FindAboutBox(DWORD processId) {

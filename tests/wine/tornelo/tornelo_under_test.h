@@ -146,6 +146,11 @@ bool IsChecked(HWND dialog, int controlId);
 // Presses a dialog's button the way the button itself reports a click
 // (posted: returns at once; wait for the effect).
 void PressDialogButton(HWND dialog, int controlId);
+// The settings dialog's placement: at least its fixed size, grown where the
+// font that stands in for the template's needs more room, every control
+// inside its client area, the lower-right corner just past the pointer and
+// no edge off the top or left. Empty when all holds, else what does not.
+std::string CheckSettingsDialogPlacement(HWND dialog, POINT pointer);
 
 // ---- Expected positions, from the engine tornelo.exe itself links ----
 
