@@ -1,9 +1,10 @@
 // standin-desktop.exe: plays the shell's desktop for the programs under test.
 //
 //   standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]
-//   standin-desktop.exe --dump | --add LABEL | --remove INDEX
+//   standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS
 //
-// The last three act on the stand-in that runs already and then end.
+// The last four act on the stand-in that runs already and then end;
+// --freeze returns at once and the stand-in then answers nothing for MS ms.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -22,8 +23,9 @@ namespace {
 
 constexpr UINT kRequestTimeoutMs = 10000;
 constexpr int kMaxIcons = 10000;
+constexpr int kLongestFreezeMs = 600000;
 
-enum class Action { Serve, Dump, Add, Remove };
+enum class Action { Serve, Dump, Add, Remove, Freeze };
 
 struct Options {
     Action action = Action::Serve;
@@ -32,6 +34,7 @@ struct Options {
     std::wstring labelsFile;
     std::wstring addLabel;
     int removeIndex = -1;
+    int freezeMs = 0;
 };
 
 // The program has no console: write to whatever standard handle it inherited.
@@ -78,6 +81,9 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
         } else if (option == L"--remove" && hasValue) {
             options->action = Action::Remove;
             if (!ParseCount(argv[++i], kMaxIcons, &options->removeIndex)) return false;
+        } else if (option == L"--freeze" && hasValue) {
+            options->action = Action::Freeze;
+            if (!ParseCount(argv[++i], kLongestFreezeMs, &options->freezeMs)) return false;
         } else {
             return false;
         }
@@ -170,6 +176,14 @@ int Remove(int index) {
     return count >= 0 ? 0 : 1;
 }
 
+int Freeze(int milliseconds) {
+    std::int32_t payload = milliseconds;
+    LRESULT scheduled = 0;
+    if (!SendRequest(standin::kFreeze, &payload, sizeof payload, &scheduled)) return 1;
+    if (scheduled != 1) Complain("the stand-in desktop refused to freeze");
+    return scheduled == 1 ? 0 : 1;
+}
+
 int Serve(HINSTANCE instance, const Options& options) {
     std::vector<std::string> labels;
     if (!options.labelsFile.empty()) {
@@ -196,13 +210,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!understood) {
         Complain(
             "usage: standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]\n"
-            "       standin-desktop.exe --dump | --add LABEL | --remove INDEX");
+            "       standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS");
         return 2;
     }
     switch (options.action) {
     case Action::Dump: return Dump(instance);
     case Action::Add: return Add(options.addLabel);
     case Action::Remove: return Remove(options.removeIndex);
+    case Action::Freeze: return Freeze(options.freezeMs);
     case Action::Serve: break;
     }
     return Serve(instance, options);

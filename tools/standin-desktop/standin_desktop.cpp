@@ -127,6 +127,24 @@ void CreateListView(HWND parent, HINSTANCE instance) {
     SendMessageA(listView, LVM_SETTEXTCOLOR, 0, kLabelColour);
 }
 
+// ------------------------------------------------------------- freeze
+
+// Posted to ourselves, so that the requester is answered before the
+// thread stops taking messages.
+constexpr UINT kFreezeMessage = WM_APP + 1;
+constexpr std::int32_t kLongestFreezeMs = 600000;
+
+LRESULT ScheduleFreeze(const COPYDATASTRUCT& request) {
+    if (request.cbData != sizeof(std::int32_t) || request.lpData == nullptr) return 0;
+    std::int32_t milliseconds = 0;
+    memcpy(&milliseconds, request.lpData, sizeof milliseconds);
+    if (milliseconds < 0 || milliseconds > kLongestFreezeMs) return 0;
+    return PostMessageA(progmanWindow, kFreezeMessage, static_cast<WPARAM>(milliseconds), 0) ? 1 : 0;
+}
+
+// The GUI thread sleeps: every message sent to any of our windows waits.
+void FreezeGuiThread(WPARAM milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
 // ----------------------------------------------------------- requests
 
 LRESULT AnswerDump(const COPYDATASTRUCT& request) {
@@ -162,6 +180,8 @@ LRESULT AnswerRequest(const COPYDATASTRUCT& request) {
     }
     case kDumpIcons:
         return AnswerDump(request);
+    case kFreeze:
+        return ScheduleFreeze(request);
     default:
         return 0;
     }
@@ -174,6 +194,9 @@ LRESULT CALLBACK DesktopWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COPYDATA:
         if (window == progmanWindow) return AnswerRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         break;
+    case kFreezeMessage:
+        if (window == progmanWindow) FreezeGuiThread(wParam);
+        return 0;
     case WM_WINDOWPOSCHANGING: {
         // A desktop stays below every other window.
         auto* change = reinterpret_cast<WINDOWPOS*>(lParam);

@@ -21,6 +21,10 @@ enum Request : std::uint32_t {
     kDumpIcons = 0x53440003,
     // Payload: "index,x,y,label\n" per icon in index order, labels in UTF-8.
     kDumpReply = 0x53440004,
+    // Payload: milliseconds as std::int32_t. The stand-in answers at once and
+    // then stops answering anything for that long, as a hung shell does.
+    // Result: 1 when the freeze is on its way.
+    kFreeze = 0x53440005,
 };
 
 // The stand-in's top-level window that takes requests.
