@@ -1,0 +1,54 @@
+// A desktop that stops answering for longer than Windows takes to call a
+// program hung: tornelo's tick waits for it (it sends without a time-out)
+// and goes on turning the spiral once the desktop answers again.
+#include <gtest/gtest.h>
+
+#include "soak_support.h"
+#include "tornelo_under_test.h"
+
+using namespace tornelo_test;
+
+namespace {
+
+const char* const kTurningLine = "20,250,2.000,1.000,0.100,20,500,1";
+const Settings kTurning{20, 250, 2.0, 1.0, 0.1, 20, 500, 1};
+constexpr int kIcons = 12;
+// Beyond the 5 s after which Windows, and Wine, count a window as hung.
+constexpr DWORD kFreezeMs = 6000;
+
+bool TurnsWithin(const StandinDesktop& desktop, DWORD timeoutMs) {
+    std::vector<IconPosition> first = PositionsOf(desktop.Icons());
+    TimedRead last;
+    return WaitForIcons(desktop, [&](const TimedRead& read) { return read.positions != first; }, timeoutMs, &last);
+}
+
+}  // namespace
+
+TEST(FrozenDesktop, TorneloWaitsForTheDesktopAndThenGoesOnTurning) {
+    StandinDesktop desktop("--icons " + std::to_string(kIcons));
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, kTurningLine);
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    ASSERT_TRUE(TurnsWithin(desktop, 10000)) << "tornelo does not turn the icons to begin with";
+
+    ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), kFreezeMs)) << "the stand-in did not freeze";
+    ASSERT_TRUE(WaitUntil([&] { return soak::Answers(desktop.ListView(), 100); }, kFreezeMs + 10000))
+        << "the stand-in did not wake up";
+
+    ASSERT_TRUE(tornelo.Process().IsRunning()) << "tornelo ended while the desktop did not answer";
+    EXPECT_TRUE(TurnsWithin(desktop, 10000)) << "tornelo no longer turns the icons after the freeze";
+    // Still one rigid spiral: no icon was skipped or left behind.
+    std::vector<ItemSlot> slots = InitialSlots(kTurning, kIcons);
+    TimedRead read;
+    std::string problem = "not read";
+    WaitForIcons(desktop, [&](const TimedRead& r) { return (problem = CheckOnTurnedSpiral(r, slots, kTurning)).empty(); },
+                 10000, &read);
+    EXPECT_EQ(problem, "");
+
+    EXPECT_EQ(RunToExit(TorneloExe(), "", folder.Path(), 20000), 0) << "the second start";
+    DWORD exitCode = 1;
+    ASSERT_TRUE(tornelo.Process().WaitForExit(10000, &exitCode)) << "a second start did not end tornelo";
+    EXPECT_EQ(exitCode, 0u);
+}
