@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "tornelo_under_test.h"
+#include "tornelo_fixture.h"
 
 using namespace tornelo_test;
 
@@ -74,24 +74,12 @@ std::vector<std::string> StaticAndButtonTexts(HWND dialog) {
     return collected.texts;
 }
 
-class JapaneseSessionTest : public ::testing::Test {
+class JapaneseSessionTest : public TorneloOnStandinTest {
 protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 932u) << "this test needs a session in the Japanese locale";
-        desktop_ = std::make_unique<StandinDesktop>("--icons 4");
-        ASSERT_TRUE(desktop_->Ready());
-        WriteSettingsFile(folder_, "20,200,2.000,1.000,30000.000,180,500,1");
-        tornelo_ = std::make_unique<Tornelo>(folder_);
-        ASSERT_TRUE(tornelo_->Ready());
+        StartWith("20,200,2.000,1.000,30000.000,180,500,1", 4);
     }
-    void TearDown() override {
-        tornelo_.reset();
-        desktop_.reset();
-    }
-
-    TempFolder folder_;
-    std::unique_ptr<StandinDesktop> desktop_;
-    std::unique_ptr<Tornelo> tornelo_;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <memory>
 
-#include "tornelo_under_test.h"
+#include "tornelo_fixture.h"
 
 using namespace tornelo_test;
 
@@ -49,24 +49,7 @@ bool TurnsClockwise(StandinDesktop& desktop, const std::vector<ItemSlot>& slots,
     return std::remainder(ObservedRingAngle(second, slots) - ObservedRingAngle(first, slots), 6.283185307) > 0.0;
 }
 
-class TrayMenuTest : public ::testing::Test {
-protected:
-    void StartWith(const char* settingsLine, int icons) {
-        desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons));
-        ASSERT_TRUE(desktop_->Ready());
-        WriteSettingsFile(folder_, settingsLine);
-        tornelo_ = std::make_unique<Tornelo>(folder_);
-        ASSERT_TRUE(tornelo_->Ready());
-    }
-    void TearDown() override {
-        tornelo_.reset();
-        desktop_.reset();
-    }
-
-    TempFolder folder_;
-    std::unique_ptr<StandinDesktop> desktop_;
-    std::unique_ptr<Tornelo> tornelo_;
-};
+class TrayMenuTest : public TorneloOnStandinTest {};
 
 }  // namespace
 

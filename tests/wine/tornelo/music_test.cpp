@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "tornelo_under_test.h"
+#include "tornelo_fixture.h"
 
 using namespace tornelo_test;
 
@@ -71,30 +71,19 @@ std::string InOrder(const std::vector<std::string>& commands, const std::vector<
     return text;
 }
 
-class MusicTest : public ::testing::Test {
+class MusicTest : public TorneloOnStandinTest {
 protected:
     void SetUp() override {
         ASSERT_FALSE(LogPath().empty()) << "TORNELO_MCI_LOG is not set: run this test through its CTest entry";
         ASSERT_TRUE(CopyFileA(MusicFile().c_str(), folder_.File("mayimmayim.mid").c_str(), FALSE))
             << "no music file at " << MusicFile();
-        desktop_ = std::make_unique<StandinDesktop>("--icons 6");
-        ASSERT_TRUE(desktop_->Ready());
-        WriteSettingsFile(folder_, "20,200,2.000,1.000,0.100,60,500,1");
         // tornelo inherits the variable and, from this process, the standard error.
         SetEnvironmentVariableA("WINEDEBUG", "trace+mci");
         logStart_ = LogSize();
-        tornelo_ = std::make_unique<Tornelo>(folder_);
-        ASSERT_TRUE(tornelo_->Ready());
-    }
-    void TearDown() override {
-        tornelo_.reset();
-        desktop_.reset();
+        StartWith("20,200,2.000,1.000,0.100,60,500,1", 6);
     }
 
-    TempFolder folder_;
     size_t logStart_ = 0;
-    std::unique_ptr<StandinDesktop> desktop_;
-    std::unique_ptr<Tornelo> tornelo_;
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <memory>
 
-#include "tornelo_under_test.h"
+#include "tornelo_fixture.h"
 
 using namespace tornelo_test;
 
@@ -64,15 +64,8 @@ void Enter(HWND dialog, const Entries& entries) {
 }
 
 
-class SettingsDialogTest : public ::testing::Test {
+class SettingsDialogTest : public TorneloOnStandinTest {
 protected:
-    void StartWith(const char* settingsLine, int icons) {
-        desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons));
-        ASSERT_TRUE(desktop_->Ready());
-        WriteSettingsFile(folder_, settingsLine);
-        tornelo_ = std::make_unique<Tornelo>(folder_);
-        ASSERT_TRUE(tornelo_->Ready());
-    }
     HWND OpenDialog(POINT pointer = DefaultPointer()) {
         if (!ChooseFromTrayMenu(*tornelo_, kSettingsItem, pointer)) return nullptr;
         HWND dialog = nullptr;
@@ -87,14 +80,6 @@ protected:
     bool WaitForSettingsFile(const std::string& line) {
         return WaitUntil([&] { return SettingsFile() == line; }, 5000);
     }
-    void TearDown() override {
-        tornelo_.reset();
-        desktop_.reset();
-    }
-
-    TempFolder folder_;
-    std::unique_ptr<StandinDesktop> desktop_;
-    std::unique_ptr<Tornelo> tornelo_;
 };
 
 }  // namespace

@@ -1,0 +1,34 @@
+// The common stage of tornelo's Wine tests: a stand-in desktop with a few
+// icons and tornelo started in a temporary folder with a settings file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tornelo_under_test.h"
+
+namespace tornelo_test {
+
+class TorneloOnStandinTest : public ::testing::Test {
+protected:
+    void StartWith(const char* settingsLine, int icons) {
+        desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons));
+        ASSERT_TRUE(desktop_->Ready());
+        WriteSettingsFile(folder_, settingsLine);
+        tornelo_ = std::make_unique<Tornelo>(folder_);
+        ASSERT_TRUE(tornelo_->Ready());
+    }
+    // tornelo ends before its desktop.
+    void TearDown() override {
+        tornelo_.reset();
+        desktop_.reset();
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<StandinDesktop> desktop_;
+    std::unique_ptr<Tornelo> tornelo_;
+};
+
+}  // namespace tornelo_test
