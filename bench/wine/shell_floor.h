@@ -1,0 +1,14 @@
+// The floor: the bare messages and memory transfers that moving or reading
+// the desktop icons takes, with nothing of the programs around them.
+#pragma once
+
+#include <windows.h>
+
+// LVM_SETITEMPOSITION to items 0..count-1, item i to (x0 + i % 40 * 20, y0 + i / 40 * 20).
+void SendBarePositions(HWND view, int count, int x0, int y0);
+
+// What a save does per item, and no more: write the item record, LVM_GETITEMA,
+// LVM_GETITEMPOSITION, read back record, label and position. With `restore`
+// the restore's share instead: write, LVM_GETITEMA, read record and label,
+// LVM_SETITEMPOSITION to the bare grid at (x0, y0). Returns the items done.
+int BareItemLoop(bool restore, int x0, int y0);

@@ -1,0 +1,448 @@
+// Under Wine, against the stand-in desktop: tornelo's tick (the real engine
+// with a view that sends to the stand-in, as tornelo's own does) against 800
+// and 100 bare LVM_SETITEMPOSITION sends; the engine alone with a silent
+// view; lokari.exe saving and restoring 300 and 800 icons against
+// lokari_floor.exe doing only the transfers and messages of the same run.
+// Prints "result NAME VALUE" lines (medians) and "ratio NAME VALUE" lines
+// (medians of the ratios of neighbouring runs).
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "icon_snapshot.h"
+#include "motion/icon_ring.h"
+#include "motion/motion.h"
+#include "motion/platform_seam.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "shell/mode_control.h"
+#include "shell_floor.h"
+#include "shell_view_access.h"
+#include "wine_test_support.h"
+
+namespace {
+
+// Each message waits for the stand-in's thread: on a loaded machine one
+// pass over 800 icons can take seconds, so the rounds are few and odd.
+int TickRounds(int icons) { return icons >= 500 ? 5 : 11; }
+int RunRounds(int icons) { return icons >= 500 ? 5 : 9; }
+constexpr int kEngineRounds = 201;
+constexpr int kProcessStartRounds = 21;
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Seconds(const std::function<void()>& work) {
+    const double start = Now();
+    work();
+    return Now() - start;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::vector<double> Ratios(const std::vector<double>& figures, const std::vector<double>& floors) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < figures.size() && i < floors.size(); ++i)
+        if (floors[i] > 0.0) ratios.push_back(figures[i] / floors[i]);
+    return ratios;
+}
+
+// Every figure of a series, for judging its spread.
+void Runs(const std::string& name, const std::vector<double>& values, double scale) {
+    std::printf("runs %s", name.c_str());
+    for (double value : values) std::printf(" %.1f", value * scale);
+    std::printf("\n");
+}
+
+double Quartile(std::vector<double> values, int which) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[(values.size() - 1) * static_cast<size_t>(which) / 4];
+}
+
+void Result(const std::string& name, double value) { std::printf("result %s %.1f\n", name.c_str(), value); }
+
+// The median of paired ratios, and their lower and upper quartile.
+void Ratio(const std::string& name, const std::vector<double>& ratios) {
+    std::printf("ratio %s %.4f\n", name.c_str(), Median(ratios));
+    std::printf("quartiles %s %.4f %.4f\n", name.c_str(), Quartile(ratios, 1), Quartile(ratios, 3));
+}
+
+// Lets the stand-in repaint what the last pass moved, so that every timed
+// pass starts from a painted desktop, as a tick 200 ms after the last does.
+// Returns the seconds the repaint took.
+double Settle(HWND view) {
+    return Seconds([view] { UpdateWindow(view); });
+}
+
+// The engine's way to the stand-in: the same two messages tornelo's own
+// view sends. With `timeSends` it also adds up the time spent inside the
+// position messages, for splitting a tick into messages and the rest.
+class SendingView final : public DesktopView {
+public:
+    SendingView(HWND view, bool timeSends) : view_(view), timeSends_(timeSends) {}
+    int ItemCount() override {
+        const double start = timeSends_ ? Now() : 0.0;
+        const LRESULT count = SendMessageA(view_, LVM_GETITEMCOUNT, 0, 0);
+        if (timeSends_) inCount += Now() - start;
+        return count < 0 ? 0 : count > 100000 ? 100000 : static_cast<int>(count);
+    }
+    void SetItemPosition(int item, uint32_t packedXY) override {
+        const double start = timeSends_ ? Now() : 0.0;
+        SendMessageA(view_, LVM_SETITEMPOSITION, static_cast<WPARAM>(item), static_cast<LPARAM>(packedXY));
+        if (timeSends_) inSends += Now() - start;
+    }
+    double inCount = 0.0;
+    double inSends = 0.0;
+
+private:
+    HWND view_;
+    bool timeSends_;
+};
+
+class SilentView final : public DesktopView {
+public:
+    explicit SilentView(int count) : count_(count) {}
+    int ItemCount() override { return count_; }
+    void SetItemPosition(int, uint32_t packedXY) override { sink += packedXY; }
+    volatile uint32_t sink = 0;
+
+private:
+    int count_;
+};
+
+void StartEngine(DesktopView& view) {
+    ResetEngine();
+    platform.view = &view;
+    screenWidth = GetSystemMetrics(SM_CXFULLSCREEN);
+    screenHeight = GetSystemMetrics(SM_CYFULLSCREEN);
+    runningSettings = DefaultSettings(screenHeight);
+    runningSettings.maxIcons = 800;
+    InitialLayout();
+    MotionTick();
+    MotionTick();
+}
+
+bool StandinReady(const StandinDesktop& desktop, int icons) {
+    if (desktop.Ready() && desktop.IconCount() == icons) return true;
+    std::printf("error: no stand-in desktop with %d icons\n", icons);
+    return false;
+}
+
+bool MeasureTicks(int icons) {
+    StandinDesktop desktop("--icons " + std::to_string(icons));
+    if (!StandinReady(desktop, icons)) return false;
+    HWND view = desktop.ListView();
+    SendingView sending(view, false);
+    StartEngine(sending);
+    // Every timed pass moves every icon, from the spiral to the grid (the
+    // floor) or from the grid onto the spiral (the ticks); each tick is
+    // paired with the floor pass just before it.
+    std::vector<double> floorBeforeTick, tick, floorBeforeRelayout, relayout, repaint;
+    for (int round = 0; round < TickRounds(icons); ++round) {
+        Settle(view);
+        floorBeforeTick.push_back(Seconds([&] { SendBarePositions(view, icons, 10 + round % 2, 10); }));
+        repaint.push_back(Settle(view));
+        tick.push_back(Seconds([] { MotionTick(); }));
+        Settle(view);
+        floorBeforeRelayout.push_back(Seconds([&] { SendBarePositions(view, icons, 10 + round % 2, 10); }));
+        Settle(view);
+        relayout.push_back(Seconds([] {
+            appMode.layoutDirty = 1;
+            MotionTick();
+        }));
+    }
+    // The cost of the message alone: sends to the positions the icons hold.
+    std::vector<double> unmoved;
+    for (int round = 0; round < 3; ++round) {
+        SendBarePositions(view, icons, 10, 10);
+        Settle(view);
+        unmoved.push_back(Seconds([&] { SendBarePositions(view, icons, 10, 10); }));
+    }
+    // The tick split into its position messages, its one count message and
+    // everything else.
+    SendingView timing(view, true);
+    StartEngine(timing);
+    std::vector<double> countMessage, outsideMessages, relayoutOutsideMessages;
+    const auto splitTick = [&](bool relayoutTick, std::vector<double>* outside) {
+        SendBarePositions(view, icons, 10, 10);
+        Settle(view);
+        timing.inCount = timing.inSends = 0.0;
+        const double whole = Seconds([relayoutTick] {
+            if (relayoutTick) appMode.layoutDirty = 1;
+            MotionTick();
+        });
+        countMessage.push_back(timing.inCount);
+        outside->push_back(whole - timing.inCount - timing.inSends);
+    };
+    for (int round = 0; round < 3; ++round) {
+        splitTick(false, &outsideMessages);
+        splitTick(true, &relayoutOutsideMessages);
+    }
+    SilentView silent(icons);
+    StartEngine(silent);
+    std::vector<double> engine;
+    for (int round = 0; round < kEngineRounds; ++round) engine.push_back(Seconds([] { MotionTick(); }));
+    ResetPlatform();
+
+    std::vector<double> floor = floorBeforeTick;
+    floor.insert(floor.end(), floorBeforeRelayout.begin(), floorBeforeRelayout.end());
+    const std::string n = std::to_string(icons);
+    Runs("floor_sends_" + n + "_us", floor, 1e6);
+    Runs("tick_" + n + "_us", tick, 1e6);
+    Runs("relayout_tick_" + n + "_us", relayout, 1e6);
+    Result("floor_sends_" + n + "_us", Median(floor) * 1e6);
+    Result("tick_" + n + "_us", Median(tick) * 1e6);
+    Result("relayout_tick_" + n + "_us", Median(relayout) * 1e6);
+    Result("engine_tick_" + n + "_us", Median(engine) * 1e6);
+    Result("unmoved_sends_" + n + "_us", Median(unmoved) * 1e6);
+    Result("repaint_after_sends_" + n + "_us", Median(repaint) * 1e6);
+    Result("tick_count_message_" + n + "_us", Median(countMessage) * 1e6);
+    Result("tick_outside_messages_" + n + "_us", Median(outsideMessages) * 1e6);
+    Result("relayout_tick_outside_messages_" + n + "_us", Median(relayoutOutsideMessages) * 1e6);
+    Ratio("tick_" + n + "_vs_floor", Ratios(tick, floorBeforeTick));
+    Ratio("relayout_tick_" + n + "_vs_floor", Ratios(relayout, floorBeforeRelayout));
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// Seconds from the start of the process to its end.
+double TimedRun(const std::string& exe, const std::string& tail, const std::string& folder, bool* ok) {
+    long code = -1;
+    const double seconds = Seconds([&] { code = RunToExit(exe, tail, folder, 120000); });
+    if (code != 0) {
+        std::printf("error: %s %s ended with %ld\n", exe.c_str(), tail.c_str(), code);
+        *ok = false;
+    }
+    return seconds;
+}
+
+struct RunPairs {
+    std::vector<double> program, floor;
+};
+
+// One lokari run and one floor run next to each other, in alternating
+// order so that a machine getting slower or faster favours neither.
+void RunPair(int round, const std::function<double()>& program, const std::function<double()>& floor,
+             RunPairs* pairs) {
+    if (round % 2 == 0) {
+        pairs->program.push_back(program());
+        pairs->floor.push_back(floor());
+    } else {
+        pairs->floor.push_back(floor());
+        pairs->program.push_back(program());
+    }
+}
+
+void ReportPairs(const std::string& op, const std::string& n, const RunPairs& pairs) {
+    Runs("lokari_" + op + "_" + n + "_ms", pairs.program, 1e3);
+    Runs("floor_" + op + "_" + n + "_ms", pairs.floor, 1e3);
+    Result("lokari_" + op + "_" + n + "_ms", Median(pairs.program) * 1e3);
+    Result("floor_" + op + "_" + n + "_ms", Median(pairs.floor) * 1e3);
+    Ratio("lokari_" + op + "_" + n + "_vs_floor", Ratios(pairs.program, pairs.floor));
+}
+
+bool IconsOnGrid(const StandinDesktop& desktop, int x0, int y0) {
+    for (const DesktopIcon& icon : desktop.Icons()) {
+        if (icon.x != x0 + icon.index % 40 * 20 || icon.y != y0 + icon.index / 40 * 20) {
+            std::printf("error: icon %d at (%d, %d) after the restore\n", icon.index, icon.x, icon.y);
+            return false;
+        }
+    }
+    return true;
+}
+
+// lokari's own view access with the time inside its calls added up, for
+// splitting the save and restore loops into the view's work and lokari's.
+class TimingIconView final : public IconView {
+public:
+    explicit TimingIconView(IconView& inner) : inner_(inner) {}
+    int ItemCount() const override { return inner_.ItemCount(); }
+    bool RequestItem(int index, ItemRequest request) override {
+        const double start = Now();
+        const bool done = inner_.RequestItem(index, request);
+        inView += Now() - start;
+        return done;
+    }
+    const char* Label() const override { return inner_.Label(); }
+    ViewPoint Position() const override { return inner_.Position(); }
+    void SetItemPosition(int index, std::int32_t x, std::int32_t y) override {
+        const double start = Now();
+        inner_.SetItemPosition(index, x, y);
+        inView += Now() - start;
+    }
+    double inView = 0.0;
+
+private:
+    IconView& inner_;
+};
+
+// 800 entries of 272 bytes: kept out of the stack.
+SnapshotTable splitTable;
+
+struct LoopSplit {
+    std::vector<double> outsideView, load;
+};
+
+// The real save loop, writing to a file as a save does.
+void SplitSave(const TempFolder& folder, LoopSplit* split) {
+    ShellViewAccess access(ItemRequest::LabelAndPosition);
+    TimingIconView timing(access);
+    std::FILE* file = std::fopen(folder.File("split.dat").c_str(), "w");
+    if (file == nullptr) return;
+    const double whole = Seconds([&] { WriteSnapshot(timing, file); });
+    std::fclose(file);
+    split->outsideView.push_back(whole - timing.inView);
+}
+
+// The real restore: reading the file, then the loop, icons starting elsewhere.
+void SplitRestore(HWND view, int icons, const std::string& snapshot, LoopSplit* split) {
+    split->load.push_back(Seconds([&] { LoadSnapshotFile(snapshot.c_str(), splitTable); }));
+    SendBarePositions(view, icons, 300, 200);
+    Settle(view);
+    ShellViewAccess access(ItemRequest::LabelOnly);
+    TimingIconView timing(access);
+    const double whole = Seconds([&] { RestoreFromSnapshot(splitTable, timing); });
+    split->outsideView.push_back(whole - timing.inView);
+}
+
+bool MeasureLokari(int icons) {
+    StandinDesktop desktop("--icons " + std::to_string(icons));
+    if (!StandinReady(desktop, icons)) return false;
+    HWND view = desktop.ListView();
+    TempFolder folder;
+    const std::string lokari = LokariExe();
+    const std::string floorExe = FolderOf(lokari) + "\\lokari_floor.exe";
+    bool ok = true;
+
+    // The snapshot every restore reads: the icons on the grid at (10, 10).
+    SendBarePositions(view, icons, 10, 10);
+    TimedRun(lokari, "", folder.Path(), &ok);
+    const std::vector<std::string> files = folder.FileNames();
+    if (files.empty()) {
+        std::printf("error: lokari saved no snapshot\n");
+        return false;
+    }
+    const std::string snapshot = "\"" + folder.File(files.front()) + "\"";
+
+    const auto save = [&](const std::string& exe, const std::string& tail) {
+        return [&, exe, tail] {
+            Settle(view);
+            return TimedRun(exe, tail, folder.Path(), &ok);
+        };
+    };
+    // Both restores move every icon from elsewhere back onto the grid.
+    const auto restore = [&](const std::string& exe, const std::string& tail) {
+        return [&, exe, tail] {
+            SendBarePositions(view, icons, 300, 200);
+            Settle(view);
+            return TimedRun(exe, tail, folder.Path(), &ok);
+        };
+    };
+    RunPairs saves, restores;
+    for (int round = 0; round < RunRounds(icons) && ok; ++round) {
+        RunPair(round, save(lokari, ""), save(floorExe, "save"), &saves);
+        RunPair(round, restore(lokari, snapshot), restore(floorExe, "restore 10 10"), &restores);
+    }
+    if (ok) ok = IconsOnGrid(desktop, 10, 10);
+    LoopSplit saveSplit, restoreSplit;
+    for (int round = 0; round < 3 && ok; ++round) {
+        Settle(view);
+        SplitSave(folder, &saveSplit);
+        SplitRestore(view, icons, snapshot, &restoreSplit);
+    }
+    if (ok) ok = IconsOnGrid(desktop, 10, 10);
+    // The same loops without a process start, once.
+    Settle(view);
+    const double bareSave = Seconds([] { BareItemLoop(false, 0, 0); });
+    SendBarePositions(view, icons, 300, 200);
+    Settle(view);
+    const double bareRestore = Seconds([] { BareItemLoop(true, 10, 10); });
+    if (!ok) return false;
+
+    const std::string n = std::to_string(icons);
+    ReportPairs("save", n, saves);
+    ReportPairs("restore", n, restores);
+    Result("bare_save_loop_" + n + "_ms", bareSave * 1e3);
+    Result("bare_restore_loop_" + n + "_ms", bareRestore * 1e3);
+    Result("save_loop_outside_view_" + n + "_ms", Median(saveSplit.outsideView) * 1e3);
+    Result("restore_loop_outside_view_" + n + "_ms", Median(restoreSplit.outsideView) * 1e3);
+    Result("restore_file_read_" + n + "_ms", Median(restoreSplit.load) * 1e3);
+    return true;
+}
+
+// The fixed cost of a run: a process that only starts and ends, and one that
+// also does lokari's start-up steps, in alternating order; the extra is the
+// median of the differences within each pair.
+bool MeasureStart() {
+    TempFolder folder;
+    const std::string floorExe = FolderOf(LokariExe()) + "\\lokari_floor.exe";
+    bool ok = true;
+    RunPairs starts;
+    for (int round = 0; round < kProcessStartRounds && ok; ++round) {
+        RunPair(
+            round, [&] { return TimedRun(floorExe, "entry", folder.Path(), &ok); },
+            [&] { return TimedRun(floorExe, "nothing", folder.Path(), &ok); }, &starts);
+    }
+    if (!ok) return false;
+    std::vector<double> extra;
+    for (size_t i = 0; i < starts.program.size() && i < starts.floor.size(); ++i)
+        extra.push_back(starts.program[i] - starts.floor[i]);
+    Runs("process_entry_ms", starts.program, 1e3);
+    Runs("process_nothing_ms", starts.floor, 1e3);
+    Result("process_entry_ms", Median(starts.program) * 1e3);
+    Result("process_nothing_ms", Median(starts.floor) * 1e3);
+    Result("process_entry_extra_ms", Median(extra) * 1e3);
+    std::printf("quartiles process_entry_extra_ms %.1f %.1f\n", Quartile(extra, 1) * 1e3, Quartile(extra, 3) * 1e3);
+    return true;
+}
+
+bool Measure(const std::string& part, int icons) {
+    if (part == "ticks") return MeasureTicks(icons);
+    if (part == "lokari") return MeasureLokari(icons);
+    if (part == "start") return MeasureStart();
+    std::printf("error: unknown part %s\n", part.c_str());
+    return false;
+}
+
+}  // namespace
+
+// wine_bench.exe [ticks N | lokari N | start 0]...; without arguments everything.
+int main(int argc, char** argv) {
+    // Each figure is out as soon as it is known, even if a later part hangs.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    bool ok = true;
+    if (argc < 2) {
+        for (int icons : {800, 100}) ok = MeasureTicks(icons) && ok;
+        for (int icons : {300, 800}) ok = MeasureLokari(icons) && ok;
+        ok = MeasureStart() && ok;
+    }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        ok = Measure(argv[i], std::atoi(argv[i + 1])) && ok;
+    }
+    return ok ? 0 : 1;
+}
