@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "soak_support.h"
-#include "tornelo_under_test.h"
+#include "tornelo_fixture.h"
 
 using namespace tornelo_test;
 
@@ -23,16 +23,19 @@ bool TurnsWithin(const StandinDesktop& desktop, DWORD timeoutMs) {
     return WaitForIcons(desktop, [&](const TimedRead& read) { return read.positions != first; }, timeoutMs, &last);
 }
 
+class FrozenDesktop : public TorneloOnStandinTest {
+protected:
+    void SetUp() override {
+        StartWith(kTurningLine, kIcons);
+        ASSERT_TRUE(TurnsWithin(*desktop_, 10000)) << "tornelo does not turn the icons to begin with";
+    }
+};
+
 }  // namespace
 
-TEST(FrozenDesktop, TorneloWaitsForTheDesktopAndThenGoesOnTurning) {
-    StandinDesktop desktop("--icons " + std::to_string(kIcons));
-    ASSERT_TRUE(desktop.Ready());
-    TempFolder folder;
-    WriteSettingsFile(folder, kTurningLine);
-    Tornelo tornelo(folder);
-    ASSERT_TRUE(tornelo.Ready());
-    ASSERT_TRUE(TurnsWithin(desktop, 10000)) << "tornelo does not turn the icons to begin with";
+TEST_F(FrozenDesktop, TorneloWaitsForTheDesktopAndThenGoesOnTurning) {
+    StandinDesktop& desktop = *desktop_;
+    Tornelo& tornelo = *tornelo_;
 
     ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), kFreezeMs)) << "the stand-in did not freeze";
     ASSERT_TRUE(WaitUntil([&] { return soak::Answers(desktop.ListView(), 100); }, kFreezeMs + 10000))
@@ -48,24 +51,19 @@ TEST(FrozenDesktop, TorneloWaitsForTheDesktopAndThenGoesOnTurning) {
                  10000, &read);
     EXPECT_EQ(problem, "");
 
-    EXPECT_EQ(RunToExit(TorneloExe(), "", folder.Path(), 20000), 0) << "the second start";
+    EXPECT_EQ(RunToExit(TorneloExe(), "", folder_.Path(), 20000), 0) << "the second start";
     DWORD exitCode = 1;
     ASSERT_TRUE(tornelo.Process().WaitForExit(10000, &exitCode)) << "a second start did not end tornelo";
     EXPECT_EQ(exitCode, 0u);
 }
 
-TEST(FrozenDesktop, ASecondStartWhileTheDesktopSleepsEndsBothCopies) {
-    StandinDesktop desktop("--icons " + std::to_string(kIcons));
-    ASSERT_TRUE(desktop.Ready());
-    TempFolder folder;
-    WriteSettingsFile(folder, kTurningLine);
-    Tornelo tornelo(folder);
-    ASSERT_TRUE(tornelo.Ready());
-    ASSERT_TRUE(TurnsWithin(desktop, 10000)) << "tornelo does not turn the icons to begin with";
+TEST_F(FrozenDesktop, ASecondStartWhileTheDesktopSleepsEndsBothCopies) {
+    StandinDesktop& desktop = *desktop_;
+    Tornelo& tornelo = *tornelo_;
 
     ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), kFreezeMs)) << "the stand-in did not freeze";
     // tornelo is held in a tick by now; the quit request reaches it all the same.
-    EXPECT_EQ(RunToExit(TorneloExe(), "", folder.Path(), kFreezeMs + 20000), 0) << "the second start";
+    EXPECT_EQ(RunToExit(TorneloExe(), "", folder_.Path(), kFreezeMs + 20000), 0) << "the second start";
     DWORD exitCode = 1;
     ASSERT_TRUE(tornelo.Process().WaitForExit(kFreezeMs + 10000, &exitCode)) << "a second start did not end tornelo";
     EXPECT_EQ(exitCode, 0u);
