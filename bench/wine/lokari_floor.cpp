@@ -2,9 +2,9 @@
 // lokari is: "save" does per item exactly the transfers and messages of a
 // save, "restore X0 Y0" those of a restore, moving every icon to the bare
 // grid at (X0, Y0). No file, no window class, no message loop.
-// Two more modes split a run's fixed cost: "nothing" only starts and ends;
-// "entry" does lokari's start-up (the window class, the refused window, the
-// drained message loop) and no item.
+// For splitting a run's cost: a leading "entry" adds lokari's start-up (the
+// window class, the refused window and, at the end, the drained message
+// loop); without "save" or "restore" the program does no item at all.
 #include <windows.h>
 
 #include <cstdlib>
@@ -14,11 +14,18 @@
 
 namespace {
 
-bool Is(const char* commandLine, const char* mode) { return std::strncmp(commandLine, mode, std::strlen(mode)) == 0; }
+// Steps past `word` and the blanks after it when the text starts with it.
+bool Take(char*& text, const char* word) {
+    const size_t length = std::strlen(word);
+    if (std::strncmp(text, word, length) != 0) return false;
+    text += length;
+    while (*text == ' ') ++text;
+    return true;
+}
 
 LRESULT CALLBACK RefusingWindowProcedure(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
-void LokariEntrySteps(HINSTANCE instance) {
+void LokariStartUp(HINSTANCE instance) {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = RefusingWindowProcedure;
@@ -31,6 +38,9 @@ void LokariEntrySteps(HINSTANCE instance) {
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, SW_HIDE);
     UpdateWindow(window);
+}
+
+void DrainMessageLoop() {
     PostQuitMessage(0);
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
@@ -39,18 +49,15 @@ void LokariEntrySteps(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    if (Is(commandLine, "nothing")) return 0;
-    if (Is(commandLine, "entry")) {
-        LokariEntrySteps(instance);
-        return 0;
+    char* rest = commandLine;
+    const bool entry = Take(rest, "entry");
+    if (entry) LokariStartUp(instance);
+    const bool restore = Take(rest, "restore");
+    if (restore || Take(rest, "save")) {
+        const int x0 = restore ? static_cast<int>(std::strtol(rest, &rest, 10)) : 0;
+        const int y0 = restore ? static_cast<int>(std::strtol(rest, &rest, 10)) : 0;
+        BareItemLoop(restore, x0, y0);
     }
-    const bool restore = Is(commandLine, "restore");
-    int x0 = 0, y0 = 0;
-    if (restore) {
-        char* rest = commandLine + 7;
-        x0 = static_cast<int>(std::strtol(rest, &rest, 10));
-        y0 = static_cast<int>(std::strtol(rest, &rest, 10));
-    }
-    BareItemLoop(restore, x0, y0);
+    if (entry) DrainMessageLoop();
     return 0;
 }

@@ -2,9 +2,13 @@
 // with a view that sends to the stand-in, as tornelo's own does) against 800
 // and 100 bare LVM_SETITEMPOSITION sends; the engine alone with a silent
 // view; lokari.exe saving and restoring 300 and 800 icons against
-// lokari_floor.exe doing only the transfers and messages of the same run.
-// Prints "result NAME VALUE" lines (medians) and "ratio NAME VALUE" lines
-// (medians of the ratios of neighbouring runs).
+// lokari_floor.exe doing only the transfers and messages of the same run,
+// with and without lokari's start-up. Timing splits say where the time goes:
+// the tick outside its messages, lokari's loops outside its view calls, the
+// cost of a process start and of lokari's start-up.
+// Prints "result NAME VALUE" lines (medians), "ratio NAME VALUE" lines
+// (medians of the ratios of neighbouring runs) with "quartiles NAME Q1 Q3",
+// and "runs NAME VALUE..." with every figure of a series.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -241,29 +245,33 @@ double TimedRun(const std::string& exe, const std::string& tail, const std::stri
     return seconds;
 }
 
-struct RunPairs {
-    std::vector<double> program, floor;
-};
-
-// One lokari run and one floor run next to each other, in alternating
-// order so that a machine getting slower or faster favours neither.
-void RunPair(int round, const std::function<double()>& program, const std::function<double()>& floor,
-             RunPairs* pairs) {
-    if (round % 2 == 0) {
-        pairs->program.push_back(program());
-        pairs->floor.push_back(floor());
-    } else {
-        pairs->floor.push_back(floor());
-        pairs->program.push_back(program());
+// Runs of several kinds next to each other, the kind that goes first turning
+// with the round, so that a machine getting slower or faster favours none.
+void RunSideBySide(int round, const std::vector<std::function<double()>>& kinds,
+                   std::vector<std::vector<double>>* series) {
+    series->resize(kinds.size());
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        const size_t kind = (static_cast<size_t>(round) + i) % kinds.size();
+        (*series)[kind].push_back(kinds[kind]());
     }
 }
 
-void ReportPairs(const std::string& op, const std::string& n, const RunPairs& pairs) {
-    Runs("lokari_" + op + "_" + n + "_ms", pairs.program, 1e3);
-    Runs("floor_" + op + "_" + n + "_ms", pairs.floor, 1e3);
-    Result("lokari_" + op + "_" + n + "_ms", Median(pairs.program) * 1e3);
-    Result("floor_" + op + "_" + n + "_ms", Median(pairs.floor) * 1e3);
-    Ratio("lokari_" + op + "_" + n + "_vs_floor", Ratios(pairs.program, pairs.floor));
+// The series of a lokari operation: lokari itself, the floor, and the floor
+// with lokari's start-up.
+enum Kind { kLokari, kFloor, kFloorWithStartUp };
+
+void ReportRuns(const std::string& op, const std::string& n, const std::vector<std::vector<double>>& series) {
+    const std::string lokari = "lokari_" + op + "_" + n, floor = "floor_" + op + "_" + n,
+                      floorWithStartUp = "floor_startup_" + op + "_" + n;
+    Runs(lokari + "_ms", series[kLokari], 1e3);
+    Runs(floor + "_ms", series[kFloor], 1e3);
+    Runs(floorWithStartUp + "_ms", series[kFloorWithStartUp], 1e3);
+    Result(lokari + "_ms", Median(series[kLokari]) * 1e3);
+    Result(floor + "_ms", Median(series[kFloor]) * 1e3);
+    Result(floorWithStartUp + "_ms", Median(series[kFloorWithStartUp]) * 1e3);
+    Ratio(lokari + "_vs_floor", Ratios(series[kLokari], series[kFloor]));
+    Ratio(floorWithStartUp + "_vs_floor", Ratios(series[kFloorWithStartUp], series[kFloor]));
+    Ratio(lokari + "_vs_floor_startup", Ratios(series[kLokari], series[kFloorWithStartUp]));
 }
 
 bool IconsOnGrid(const StandinDesktop& desktop, int x0, int y0) {
@@ -305,7 +313,7 @@ private:
 SnapshotTable splitTable;
 
 struct LoopSplit {
-    std::vector<double> outsideView, load;
+    std::vector<double> whole, outsideView, load;
 };
 
 // The real save loop, writing to a file as a save does.
@@ -316,6 +324,7 @@ void SplitSave(const TempFolder& folder, LoopSplit* split) {
     if (file == nullptr) return;
     const double whole = Seconds([&] { WriteSnapshot(timing, file); });
     std::fclose(file);
+    split->whole.push_back(whole);
     split->outsideView.push_back(whole - timing.inView);
 }
 
@@ -327,6 +336,7 @@ void SplitRestore(HWND view, int icons, const std::string& snapshot, LoopSplit* 
     ShellViewAccess access(ItemRequest::LabelOnly);
     TimingIconView timing(access);
     const double whole = Seconds([&] { RestoreFromSnapshot(splitTable, timing); });
+    split->whole.push_back(whole);
     split->outsideView.push_back(whole - timing.inView);
 }
 
@@ -363,32 +373,39 @@ bool MeasureLokari(int icons) {
             return TimedRun(exe, tail, folder.Path(), &ok);
         };
     };
-    RunPairs saves, restores;
+    std::vector<std::vector<double>> saves, restores;
     for (int round = 0; round < RunRounds(icons) && ok; ++round) {
-        RunPair(round, save(lokari, ""), save(floorExe, "save"), &saves);
-        RunPair(round, restore(lokari, snapshot), restore(floorExe, "restore 10 10"), &restores);
+        RunSideBySide(round, {save(lokari, ""), save(floorExe, "save"), save(floorExe, "entry save")}, &saves);
+        RunSideBySide(round,
+                      {restore(lokari, snapshot), restore(floorExe, "restore 10 10"),
+                       restore(floorExe, "entry restore 10 10")},
+                      &restores);
     }
     if (ok) ok = IconsOnGrid(desktop, 10, 10);
+    // lokari's loops and the floor's inside this process, without a process
+    // start: the view's share and lokari's.
     LoopSplit saveSplit, restoreSplit;
+    std::vector<double> bareSave, bareRestore;
     for (int round = 0; round < 3 && ok; ++round) {
         Settle(view);
         SplitSave(folder, &saveSplit);
+        Settle(view);
+        bareSave.push_back(Seconds([] { BareItemLoop(false, 0, 0); }));
         SplitRestore(view, icons, snapshot, &restoreSplit);
+        if (round == 0) ok = IconsOnGrid(desktop, 10, 10);
+        SendBarePositions(view, icons, 300, 200);
+        Settle(view);
+        bareRestore.push_back(Seconds([] { BareItemLoop(true, 10, 10); }));
     }
-    if (ok) ok = IconsOnGrid(desktop, 10, 10);
-    // The same loops without a process start, once.
-    Settle(view);
-    const double bareSave = Seconds([] { BareItemLoop(false, 0, 0); });
-    SendBarePositions(view, icons, 300, 200);
-    Settle(view);
-    const double bareRestore = Seconds([] { BareItemLoop(true, 10, 10); });
     if (!ok) return false;
 
     const std::string n = std::to_string(icons);
-    ReportPairs("save", n, saves);
-    ReportPairs("restore", n, restores);
-    Result("bare_save_loop_" + n + "_ms", bareSave * 1e3);
-    Result("bare_restore_loop_" + n + "_ms", bareRestore * 1e3);
+    ReportRuns("save", n, saves);
+    ReportRuns("restore", n, restores);
+    Result("save_loop_" + n + "_ms", Median(saveSplit.whole) * 1e3);
+    Result("bare_save_loop_" + n + "_ms", Median(bareSave) * 1e3);
+    Result("restore_loop_" + n + "_ms", Median(restoreSplit.whole) * 1e3);
+    Result("bare_restore_loop_" + n + "_ms", Median(bareRestore) * 1e3);
     Result("save_loop_outside_view_" + n + "_ms", Median(saveSplit.outsideView) * 1e3);
     Result("restore_loop_outside_view_" + n + "_ms", Median(restoreSplit.outsideView) * 1e3);
     Result("restore_file_read_" + n + "_ms", Median(restoreSplit.load) * 1e3);
@@ -402,20 +419,22 @@ bool MeasureStart() {
     TempFolder folder;
     const std::string floorExe = FolderOf(LokariExe()) + "\\lokari_floor.exe";
     bool ok = true;
-    RunPairs starts;
+    std::vector<std::vector<double>> starts;
     for (int round = 0; round < kProcessStartRounds && ok; ++round) {
-        RunPair(
-            round, [&] { return TimedRun(floorExe, "entry", folder.Path(), &ok); },
-            [&] { return TimedRun(floorExe, "nothing", folder.Path(), &ok); }, &starts);
+        RunSideBySide(round,
+                      {[&] { return TimedRun(floorExe, "entry", folder.Path(), &ok); },
+                       [&] { return TimedRun(floorExe, "nothing", folder.Path(), &ok); }},
+                      &starts);
     }
     if (!ok) return false;
+    const std::vector<double>& entry = starts[0];
+    const std::vector<double>& nothing = starts[1];
     std::vector<double> extra;
-    for (size_t i = 0; i < starts.program.size() && i < starts.floor.size(); ++i)
-        extra.push_back(starts.program[i] - starts.floor[i]);
-    Runs("process_entry_ms", starts.program, 1e3);
-    Runs("process_nothing_ms", starts.floor, 1e3);
-    Result("process_entry_ms", Median(starts.program) * 1e3);
-    Result("process_nothing_ms", Median(starts.floor) * 1e3);
+    for (size_t i = 0; i < entry.size() && i < nothing.size(); ++i) extra.push_back(entry[i] - nothing[i]);
+    Runs("process_entry_ms", entry, 1e3);
+    Runs("process_nothing_ms", nothing, 1e3);
+    Result("process_entry_ms", Median(entry) * 1e3);
+    Result("process_nothing_ms", Median(nothing) * 1e3);
     Result("process_entry_extra_ms", Median(extra) * 1e3);
     std::printf("quartiles process_entry_extra_ms %.1f %.1f\n", Quartile(extra, 1) * 1e3, Quartile(extra, 3) * 1e3);
     return true;
