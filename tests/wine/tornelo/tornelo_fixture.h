@@ -17,8 +17,11 @@ protected:
         desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons));
         ASSERT_TRUE(desktop_->Ready());
         WriteSettingsFile(folder_, settingsLine);
+        // A copy of an earlier test still on its way out would make this one quit at once.
+        ASSERT_TRUE(WaitUntil([] { return FindWindowA("tornelo", nullptr) == nullptr; }, 5000))
+            << "\"tornelo\" windows left: " << DescribeTorneloWindows();
         tornelo_ = std::make_unique<Tornelo>(folder_);
-        ASSERT_TRUE(tornelo_->Ready());
+        ASSERT_TRUE(tornelo_->Ready()) << tornelo_->WhyNotReady();
     }
     // tornelo ends before its desktop.
     void TearDown() override {

@@ -110,7 +110,20 @@ bool TrayIconExists(HWND mainWindow) {
     return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
 }
 
-Tornelo::Tornelo(const TempFolder& folder) : process_(TorneloExe(), "", folder.Path()) {
+std::string DescribeTorneloWindows() {
+    std::string text;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "tornelo", nullptr)) != nullptr) {
+        char item[64];
+        std::snprintf(item, sizeof item, "%s%p (process %lu)", text.empty() ? "" : ", ",
+                      static_cast<void*>(window), static_cast<unsigned long>(ProcessOf(window)));
+        text += item;
+    }
+    return text.empty() ? "none" : text;
+}
+
+Tornelo::Tornelo(const TempFolder& folder)
+    : windowsBeforeStart_(DescribeTorneloWindows()), process_(TorneloExe(), "", folder.Path()) {
     if (!process_.Started()) return;
     WaitUntil([this] {
         mainWindow_ = FindMainWindowOf(process_.Id());
@@ -119,6 +132,17 @@ Tornelo::Tornelo(const TempFolder& folder) : process_(TorneloExe(), "", folder.P
     // The window is there before its creation has run (tray icon, settings
     // file, first layout); that is over once the message loop waits.
     if (mainWindow_) WaitForInputIdle(process_.Handle(), kStartTimeoutMs);
+}
+
+std::string Tornelo::WhyNotReady() const {
+    if (Ready()) return "";
+    const std::string before = "; \"tornelo\" windows before the start: " + windowsBeforeStart_ +
+                               ", now: " + DescribeTorneloWindows();
+    if (!process_.Started()) return "tornelo.exe did not start" + before;
+    DWORD exitCode = 0;
+    if (!process_.IsRunning() && GetExitCodeProcess(process_.Handle(), &exitCode))
+        return "tornelo.exe ended at once with exit code " + std::to_string(exitCode) + before;
+    return "no main window of class \"tornelo\" within the start time" + before;
 }
 
 Tornelo::~Tornelo() {

@@ -69,6 +69,9 @@ HWND FindMainWindowOf(DWORD processId);
 // Wine answers NIM_MODIFY with TRUE only while the icon (window, uID 1) exists.
 bool TrayIconExists(HWND mainWindow);
 
+// "tornelo" windows of any process, as "window (process id)" items, or "none".
+std::string DescribeTorneloWindows();
+
 // One started tornelo.exe, working folder = the test's folder. The
 // destructor ends it: quit request first, termination as a last resort.
 class Tornelo {
@@ -79,6 +82,8 @@ public:
     Tornelo& operator=(const Tornelo&) = delete;
 
     bool Ready() const { return mainWindow_ != nullptr; }
+    // What went wrong when not Ready(), for the failure message.
+    std::string WhyNotReady() const;
     HWND MainWindow() const { return mainWindow_; }
     DWORD ProcessId() const { return process_.Id(); }
     ChildProcess& Process() { return process_; }
@@ -89,6 +94,8 @@ public:
     bool EndByQuitRequest(DWORD timeoutMs, DWORD* exitCode);
 
 private:
+    // Taken before the start: a copy still running makes a new one quit at once.
+    std::string windowsBeforeStart_;
     ChildProcess process_;
     HWND mainWindow_ = nullptr;
 };
