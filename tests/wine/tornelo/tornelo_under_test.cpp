@@ -141,7 +141,7 @@ std::string Tornelo::WhyNotReady() const {
     if (!process_.Started()) return "tornelo.exe did not start" + before;
     DWORD exitCode = 0;
     if (!process_.IsRunning() && GetExitCodeProcess(process_.Handle(), &exitCode))
-        return "tornelo.exe ended at once with exit code " + std::to_string(exitCode) + before;
+        return "tornelo.exe ended before its main window showed, exit code " + std::to_string(exitCode) + before;
     return "no main window of class \"tornelo\" within the start time" + before;
 }
 
