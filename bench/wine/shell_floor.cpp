@@ -9,12 +9,13 @@
 namespace {
 
 LPARAM GridPosition(int item, int x0, int y0) {
-    const int x = x0 + item % 40 * 20;
-    const int y = y0 + item / 40 * 20;
-    return static_cast<LPARAM>((static_cast<DWORD>(y) & 0xFFFF) << 16 | (static_cast<DWORD>(x) & 0xFFFF));
+    const POINT point = BareGridPoint(item, x0, y0);
+    return static_cast<LPARAM>((static_cast<DWORD>(point.y) & 0xFFFF) << 16 | (static_cast<DWORD>(point.x) & 0xFFFF));
 }
 
 }  // namespace
+
+POINT BareGridPoint(int item, int x0, int y0) { return POINT{x0 + item % 40 * 20, y0 + item / 40 * 20}; }
 
 void SendBarePositions(HWND view, int count, int x0, int y0) {
     for (int item = 0; item < count; ++item)

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
-// LVM_SETITEMPOSITION to items 0..count-1, item i to (x0 + i % 40 * 20, y0 + i / 40 * 20).
+// Where the bare grid at (x0, y0) puts item i: 40 to a row, 20 pixels apart.
+POINT BareGridPoint(int item, int x0, int y0);
+
+// LVM_SETITEMPOSITION to items 0..count-1, each to its place on the bare grid.
 void SendBarePositions(HWND view, int count, int x0, int y0);
 
 // What a save does per item, and no more: write the item record, LVM_GETITEMA,

@@ -276,7 +276,8 @@ void ReportRuns(const std::string& op, const std::string& n, const std::vector<s
 
 bool IconsOnGrid(const StandinDesktop& desktop, int x0, int y0) {
     for (const DesktopIcon& icon : desktop.Icons()) {
-        if (icon.x != x0 + icon.index % 40 * 20 || icon.y != y0 + icon.index / 40 * 20) {
+        const POINT expected = BareGridPoint(icon.index, x0, y0);
+        if (icon.x != expected.x || icon.y != expected.y) {
             std::printf("error: icon %d at (%d, %d) after the restore\n", icon.index, icon.x, icon.y);
             return false;
         }
