@@ -24,10 +24,7 @@ TEST(ClosedDesktop, TorneloOutlivesItsDesktopMovesNothingAndEndsOnASecondStart) 
     WriteSettingsFile(folder, kTurningLine);
     Tornelo tornelo(folder);
     ASSERT_TRUE(tornelo.Ready());
-    const std::vector<IconPosition> first = PositionsOf(desktop->Icons());
-    TimedRead read;
-    ASSERT_TRUE(WaitForIcons(*desktop, [&](const TimedRead& r) { return r.positions != first; }, 10000, &read))
-        << "tornelo does not turn the icons to begin with";
+    ASSERT_TRUE(IconsMoveWithin(*desktop, 10000)) << "tornelo does not turn the icons to begin with";
 
     const HWND goneView = desktop->ListView();
     desktop.reset();

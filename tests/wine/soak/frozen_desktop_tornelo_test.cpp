@@ -17,17 +17,11 @@ constexpr int kIcons = 12;
 // Beyond the 5 s after which Windows, and Wine, count a window as hung.
 constexpr DWORD kFreezeMs = 6000;
 
-bool TurnsWithin(const StandinDesktop& desktop, DWORD timeoutMs) {
-    std::vector<IconPosition> first = PositionsOf(desktop.Icons());
-    TimedRead last;
-    return WaitForIcons(desktop, [&](const TimedRead& read) { return read.positions != first; }, timeoutMs, &last);
-}
-
 class FrozenDesktop : public TorneloOnStandinTest {
 protected:
     void SetUp() override {
         StartWith(kTurningLine, kIcons);
-        ASSERT_TRUE(TurnsWithin(*desktop_, 10000)) << "tornelo does not turn the icons to begin with";
+        ASSERT_TRUE(IconsMoveWithin(*desktop_, 10000)) << "tornelo does not turn the icons to begin with";
     }
 };
 
@@ -42,7 +36,7 @@ TEST_F(FrozenDesktop, TorneloWaitsForTheDesktopAndThenGoesOnTurning) {
         << "the stand-in did not wake up";
 
     ASSERT_TRUE(tornelo.Process().IsRunning()) << "tornelo ended while the desktop did not answer";
-    EXPECT_TRUE(TurnsWithin(desktop, 10000)) << "tornelo no longer turns the icons after the freeze";
+    EXPECT_TRUE(IconsMoveWithin(desktop, 10000)) << "tornelo no longer turns the icons after the freeze";
     // Still one rigid spiral: no icon was skipped or left behind.
     std::vector<ItemSlot> slots = InitialSlots(kTurning, kIcons);
     TimedRead read;

@@ -438,6 +438,12 @@ bool WaitForIcons(const StandinDesktop& desktop, const std::function<bool(const 
     }
 }
 
+bool IconsMoveWithin(const StandinDesktop& desktop, DWORD timeoutMs) {
+    const std::vector<IconPosition> first = PositionsOf(desktop.Icons());
+    TimedRead last;
+    return WaitForIcons(desktop, [&](const TimedRead& read) { return read.positions != first; }, timeoutMs, &last);
+}
+
 int FramesSpannedBy(const TimedRead& read, double updateInterval) {
     return static_cast<int>(read.durationMs / (1000.0 * updateInterval)) + 2;
 }

@@ -182,6 +182,8 @@ TimedRead ReadIcons(const StandinDesktop& desktop);
 // which holds up tornelo's moves. `last` gets the last read-back.
 bool WaitForIcons(const StandinDesktop& desktop, const std::function<bool(const TimedRead&)>& condition,
                   DWORD timeoutMs, TimedRead* last);
+// True once some icon stands elsewhere than at the call, within the time.
+bool IconsMoveWithin(const StandinDesktop& desktop, DWORD timeoutMs);
 // How many consecutive moments of tornelo such a read-back may span.
 int FramesSpannedBy(const TimedRead& read, double updateInterval);
 
