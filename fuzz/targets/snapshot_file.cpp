@@ -1,7 +1,8 @@
 // A snapshot file of any bytes, read through the C library's fgets from a
 // memory stream, then matched: the table stays within its capacity, every
 // name is terminated, every line read takes one slot, the first equal name
-// is the one found, and a restore moves icons only to found entries.
+// is the one found, and a restore moves the k-th icon with a label only to
+// the k-th entry with that name.
 #include <stdio.h>
 
 #include <cstring>
@@ -60,25 +61,41 @@ void CheckMatching() {
     }
 }
 
+// The k-th entry (from 0) with that name, in file order; null when there is none.
+const SnapshotEntry* KthEntryNamed(const std::string& name, int k) {
+    if (name.empty()) return nullptr;
+    for (int i = 0; i < table.entryCount; ++i) {
+        if (name == table.entries[i].name && k-- == 0) return &table.entries[i];
+    }
+    return nullptr;
+}
+
 // Icons labelled with the input's lines, as a restore sees them.
 class LabelView final : public IconView {
 public:
     explicit LabelView(std::vector<std::string> labels) : labels_(std::move(labels)) {}
     int ItemCount() const override { return static_cast<int>(labels_.size()); }
     bool RequestItem(int index, ItemRequest) override {
-        label_ = labels_.at(static_cast<std::size_t>(index)).substr(0, kLabelBlockSize - 1);
+        label_ = LabelOf(index);
         return true;
     }
     const char* Label() const override { return label_.c_str(); }
     ViewPoint Position() const override { return {0, 0}; }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override {
-        const SnapshotEntry* entry = FindSnapshotEntry(table, labels_.at(static_cast<std::size_t>(index)).substr(0, kLabelBlockSize - 1).c_str());
+        const std::string label = LabelOf(index);
+        int earlier = 0;
+        for (int i = 0; i < index; ++i) earlier += LabelOf(i) == label;
+        const SnapshotEntry* entry = KthEntryNamed(label, earlier);
         FUZZ_CHECK(entry != nullptr && entry->x == x && entry->y == y);
         ++moves;
     }
     int moves = 0;
 
 private:
+    std::string LabelOf(int index) const {
+        return labels_.at(static_cast<std::size_t>(index)).substr(0, kLabelBlockSize - 1);
+    }
+
     std::vector<std::string> labels_;
     std::string label_;
 };

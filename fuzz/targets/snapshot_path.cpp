@@ -68,9 +68,9 @@ int Fuzz_snapshot_path(const std::uint8_t* data, std::size_t size) {
     // Only names inside the scratch folder: no directory part, no devices.
     const std::string name = WithoutQuotes(text);
     if (name.find('/') != std::string::npos || name == "." || name == "..") return 0;
-    const bool loaded = LoadSnapshotFile(argument.data(), table);
-    FUZZ_CHECK(loaded == copied);
+    const bool loaded = LoadSnapshotFile(argument.data(), table) == RunOutcome::Done;
     const bool known = copied && name == kKnownFile;
+    FUZZ_CHECK(loaded == known);
     FUZZ_CHECK(table.entryCount == (known ? 2 : 0));
     return 0;
 }

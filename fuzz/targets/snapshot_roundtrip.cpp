@@ -1,7 +1,8 @@
-// A save followed by a restore, over a desktop made from the input: every
-// readable icon with a label goes back to the position saved for the first
-// readable icon of the same label; icons without a label, or unreadable at
-// the restore, stay where they are. The file holds one line per readable
+// A save followed by a restore, over a desktop made from the input: the k-th
+// icon with a label that is readable at the restore goes back to the position
+// saved for the k-th icon of that label that was readable at the save; icons
+// without a label, unreadable at the restore, or without a k-th saved
+// position, stay where they are. The file holds one line per readable
 // icon, written whole.
 #include <stdio.h>
 
@@ -135,16 +136,18 @@ int Fuzz_snapshot_roundtrip(const std::uint8_t* data, std::size_t size) {
 
     for (std::size_t k = 0; k < moved.size(); ++k) {
         const Icon& now = later.Icons()[k];
-        const Icon* first = nullptr;
+        int earlier = 0;
+        for (std::size_t i = 0; i < k; ++i) earlier += moved[i].readable && moved[i].label == moved[k].label;
+        const Icon* kth = nullptr;
         for (const Icon& icon : saved) {
-            if (icon.readable && icon.label == moved[k].label) {
-                first = &icon;
+            if (icon.readable && icon.label == moved[k].label && earlier-- == 0) {
+                kth = &icon;
                 break;
             }
         }
-        const bool restorable = moved[k].readable && !moved[k].label.empty() && first != nullptr;
+        const bool restorable = moved[k].readable && !moved[k].label.empty() && kth != nullptr;
         if (restorable) {
-            FUZZ_CHECK(now.x == first->x && now.y == first->y);
+            FUZZ_CHECK(now.x == kth->x && now.y == kth->y);
         } else {
             FUZZ_CHECK(now.x == kUntouched && now.y == kUntouched);
         }

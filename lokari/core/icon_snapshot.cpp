@@ -1,34 +1,47 @@
 #include "icon_snapshot.h"
 
-void WriteSnapshot(IconView& view, std::FILE* file) {
+RunOutcome WriteSnapshot(IconView& view, std::FILE* file) {
     const int count = view.ItemCount();
     char line[kSnapshotLineSize];
     for (int index = 0; index < count; ++index) {
-        if (!view.RequestItem(index, ItemRequest::LabelAndPosition)) continue;
+        if (!view.RequestItem(index, ItemRequest::LabelAndPosition)) {
+            if (!view.Answering()) return RunOutcome::ShellNotAnswering;
+            continue;
+        }
         const ViewPoint position = view.Position();
         FormatSnapshotLine(position.x, position.y, view.Label(), line);
-        WriteSnapshotLine(file, line);
+        if (!WriteSnapshotLine(file, line)) return RunOutcome::SnapshotNotWritten;
     }
+    // Buffered lines may fail only when they reach the file.
+    if (std::fflush(file) != 0 || std::ferror(file)) return RunOutcome::SnapshotNotWritten;
+    return RunOutcome::Done;
 }
 
-void RestoreFromSnapshot(const SnapshotTable& table, IconView& view) {
+RunOutcome RestoreFromSnapshot(const SnapshotTable& table, IconView& view) {
+    SnapshotMatcher matcher(table);
     const int count = view.ItemCount();
     for (int index = 0; index < count; ++index) {
-        if (!view.RequestItem(index, ItemRequest::LabelOnly)) continue;
-        if (const SnapshotEntry* entry = FindSnapshotEntry(table, view.Label())) {
+        if (!view.RequestItem(index, ItemRequest::LabelOnly)) {
+            if (!view.Answering()) return RunOutcome::ShellNotAnswering;
+            continue;
+        }
+        if (const SnapshotEntry* entry = matcher.Take(view.Label())) {
             view.SetItemPosition(index, entry->x, entry->y);
+            if (!view.Answering()) return RunOutcome::ShellNotAnswering;
         }
     }
+    return RunOutcome::Done;
 }
 
-bool LoadSnapshotFile(const char* argument, SnapshotTable& table) {
+RunOutcome LoadSnapshotFile(const char* argument, SnapshotTable& table) {
     ResetSnapshotTable(table);
     char path[kSnapshotPathSize];
-    if (!CopySnapshotPath(argument, path)) return false;
+    if (!CopySnapshotPath(argument, path)) return RunOutcome::SnapshotNotReadable;
     RemoveDoubleQuotes(path);
-    if (std::FILE* file = std::fopen(path, "r")) {
-        ReadSnapshot(file, table);
-        std::fclose(file);
-    }
-    return true;
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) return RunOutcome::SnapshotNotReadable;
+    ReadSnapshot(file, table);
+    const bool readWhole = !std::ferror(file);
+    std::fclose(file);
+    return readWhole ? RunOutcome::Done : RunOutcome::SnapshotNotReadable;
 }

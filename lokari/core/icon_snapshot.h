@@ -11,6 +11,17 @@
 
 enum class ItemRequest { LabelOnly, LabelAndPosition };
 
+// How a run of lokari ended; the value is the program's exit code, which
+// scripts rely on.
+enum class RunOutcome : int {
+    Done = 0,                 // also a restore in which no label matched
+    NoDesktopView = 1,
+    ShellNotAccessible = 2,   // its process cannot be opened or has another pointer width
+    SnapshotNotReadable = 3,  // missing, unreadable, or its path refused
+    SnapshotNotWritten = 4,
+    ShellNotAnswering = 5,
+};
+
 // The desktop icon view as lokari sees it: a fixed item count taken when the
 // view was opened, item reads into one label and one position copy, and moves.
 class IconView {
@@ -23,16 +34,23 @@ public:
     virtual const char* Label() const = 0;
     virtual ViewPoint Position() const = 0;
     virtual void SetItemPosition(int index, std::int32_t x, std::int32_t y) = 0;
+    // False once a request went unanswered: the view is given up then, and
+    // every later request fails.
+    virtual bool Answering() const { return true; }
 };
 
-// One line per item, index 0 first.
-void WriteSnapshot(IconView& view, std::FILE* file);
+// One line per item, index 0 first. Stops at the first line that cannot be
+// written (SnapshotNotWritten) or when the view stops answering
+// (ShellNotAnswering); the file then holds only part of the snapshot.
+RunOutcome WriteSnapshot(IconView& view, std::FILE* file);
 
-// Moves each item whose label has an entry to that entry's position, in the
-// view's item order.
-void RestoreFromSnapshot(const SnapshotTable& table, IconView& view);
+// Moves each item whose label has an entry left (SnapshotMatcher) to that
+// entry's position, in the view's item order. Stops when the view stops
+// answering (ShellNotAnswering).
+RunOutcome RestoreFromSnapshot(const SnapshotTable& table, IconView& view);
 
 // Resets the table and reads the snapshot named by the argument (double
-// quotes removed) into it; a file that cannot be opened leaves it empty.
-// False when the argument is too long to be a path: nothing is read then.
-bool LoadSnapshotFile(const char* argument, SnapshotTable& table);
+// quotes removed) into it. SnapshotNotReadable, with the table empty, when
+// the argument is too long to be a path or the file cannot be opened; the
+// same, with what was read, when reading fails.
+RunOutcome LoadSnapshotFile(const char* argument, SnapshotTable& table);

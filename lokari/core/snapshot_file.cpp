@@ -33,8 +33,8 @@ void FormatSnapshotLine(std::int32_t x, std::int32_t y, const char* label, char 
     }
 }
 
-void WriteSnapshotLine(std::FILE* file, const char* line) {
-    std::fprintf(file, "%s\n", line);
+bool WriteSnapshotLine(std::FILE* file, const char* line) {
+    return std::fprintf(file, "%s\n", line) >= 0;
 }
 
 // ---- Reading ----------------------------------------------------------------
@@ -130,6 +130,28 @@ void ReadSnapshot(std::FILE* file, SnapshotTable& table) {
 
 // ---- The path argument ------------------------------------------------------
 
+namespace {
+
+bool IsBlankOrTab(unsigned char c) {
+    return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
+const char* ArgumentAfterProgramName(const char* commandLine) {
+    if (commandLine == nullptr) return "";
+    const auto* cursor = reinterpret_cast<const unsigned char*>(commandLine);
+    if (*cursor == '"') {
+        ++cursor;
+        while (*cursor != '\0' && *cursor != '"') ++cursor;
+        if (*cursor == '"') ++cursor;
+    } else {
+        while (*cursor != '\0' && !IsBlankOrTab(*cursor)) ++cursor;
+    }
+    while (IsBlankOrTab(*cursor)) ++cursor;
+    return reinterpret_cast<const char*>(cursor);
+}
+
 bool CopySnapshotPath(const char* argument, char (&path)[kSnapshotPathSize]) {
     std::size_t length = 0;
     while (length < kSnapshotPathSize && argument[length] != '\0') ++length;
@@ -151,12 +173,30 @@ void RemoveDoubleQuotes(char (&path)[kSnapshotPathSize]) {
 
 // ---- Matching ---------------------------------------------------------------
 
-const SnapshotEntry* FindSnapshotEntry(const SnapshotTable& table, const char* label) {
+namespace {
+
+// The first entry below the count with that name and not skipped, or -1.
+int IndexOfEntry(const SnapshotTable& table, const char* label, const bool* skipped) {
     const int count = std::clamp(table.entryCount, 0, kSnapshotCapacity);
     for (int i = 0; i < count; ++i) {
         const SnapshotEntry& entry = table.entries[i];
         if (entry.name[0] == '\0') continue;  // placeholder
-        if (std::strcmp(entry.name, label) == 0) return &entry;
+        if (skipped != nullptr && skipped[i]) continue;
+        if (std::strcmp(entry.name, label) == 0) return i;
     }
-    return nullptr;
+    return -1;
+}
+
+}  // namespace
+
+const SnapshotEntry* FindSnapshotEntry(const SnapshotTable& table, const char* label) {
+    const int index = IndexOfEntry(table, label, nullptr);
+    return index < 0 ? nullptr : &table.entries[index];
+}
+
+const SnapshotEntry* SnapshotMatcher::Take(const char* label) {
+    const int index = IndexOfEntry(table_, label, taken_);
+    if (index < 0) return nullptr;
+    taken_[index] = true;
+    return &table_.entries[index];
 }

@@ -45,8 +45,8 @@ bool SnapshotFileNameAt(std::time_t now, char (&fileName)[kSnapshotFileNameSize]
 void FormatSnapshotLine(std::int32_t x, std::int32_t y, const char* label, char (&line)[kSnapshotLineSize]);
 
 // Writes the line and its line end ("%s\n"; a text-mode stream on Windows
-// turns it into CR LF).
-void WriteSnapshotLine(std::FILE* file, const char* line);
+// turns it into CR LF). False when the stream reports an error.
+bool WriteSnapshotLine(std::FILE* file, const char* line);
 
 // ---- Reading ----------------------------------------------------------------
 
@@ -89,6 +89,14 @@ void ReadSnapshot(std::FILE* file, SnapshotTable& table);
 
 // ---- The path argument ------------------------------------------------------
 
+// The argument on lokari's command line: what follows the program's own name
+// and the blanks and tabs after it, the name delimited as Windows does (a
+// quoted name runs to its closing quote, a bare one to the first blank or
+// tab). Only those two bytes count as blanks, so bytes above 127, as in a
+// double-byte code page, never end the name. Points into the command line;
+// "" for none.
+const char* ArgumentAfterProgramName(const char* commandLine);
+
 // Copies the argument into the path buffer; an argument of 500 bytes or more
 // does not fit and is refused (false, empty path).
 bool CopySnapshotPath(const char* argument, char (&path)[kSnapshotPathSize]);
@@ -101,3 +109,17 @@ void RemoveDoubleQuotes(char (&path)[kSnapshotPathSize]);
 // The first entry, in file order, whose name equals the label byte for byte.
 // Placeholders never match: an icon with an empty label stays where it is.
 const SnapshotEntry* FindSnapshotEntry(const SnapshotTable& table, const char* label);
+
+// Hands out the entries of a table to the icons of one restore, asked in item
+// order: the k-th icon with a label gets the k-th entry with that name in file
+// order, so icons that share a label each go back to a place of their own.
+class SnapshotMatcher {
+public:
+    explicit SnapshotMatcher(const SnapshotTable& table) : table_(table) {}
+    // The first entry with that name not handed out yet; null when none is left.
+    const SnapshotEntry* Take(const char* label);
+
+private:
+    const SnapshotTable& table_;
+    bool taken_[kSnapshotCapacity] = {};
+};

@@ -1,5 +1,6 @@
-// lokari's two operations. Each ends with PostQuitMessage(0), which ends the
-// message loop and with it the program.
+// lokari's two operations. Each ends, after everything has been released,
+// with PostQuitMessage carrying its RunOutcome as the program's exit code,
+// which ends the message loop and with it the program.
 #pragma once
 
 // Writes a new snapshot file, named after the current local time, into the

@@ -1,6 +1,7 @@
 // lokari's entry: no argument saves the desktop icon positions, any argument
 // is the path of a snapshot file to restore them from.
 #include "icon_positions.h"
+#include "snapshot_file.h"
 
 #include <windows.h>
 
@@ -32,24 +33,26 @@ void RunOperation(const char* commandLine) {
 }
 
 // The operation has already posted WM_QUIT: this only drains the queue.
-void RunMessageLoop() {
+// Returns the exit code WM_QUIT carries.
+int RunMessageLoop() {
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    return static_cast<int>(message.wParam);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int) {
     if (previousInstance == nullptr && !RegisterLokariClass(instance)) return 0;
     HWND window = CreateWindowExA(0, "lokari", "lokari", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, SW_HIDE);
     UpdateWindow(window);
-    RunOperation(commandLine);
-    RunMessageLoop();
-    // lokari reports nothing, not even through its exit code.
-    return 0;
+    // Not the lpCmdLine of the start-up code, which takes bytes above 127 for
+    // blanks and so cuts names in a double-byte code page.
+    RunOperation(ArgumentAfterProgramName(GetCommandLineA()));
+    return RunMessageLoop();
 }

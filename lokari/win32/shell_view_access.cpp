@@ -57,6 +57,10 @@ bool QueryPointerWidth(HANDLE process, PointerWidth& width) {
     return true;
 }
 
+// A shell that is merely slow answers well within this; one that does not
+// answer in this time is taken to have stopped.
+constexpr UINT kAnswerLimitMs = 10000;
+
 void* AllocateLocal(std::size_t size) {
     return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
@@ -75,7 +79,7 @@ std::uint64_t AddressOf(const void* block) {
 // width is not lokari's own, so that is kOwnLayout.
 ShellViewAccess::ShellViewAccess(ItemRequest requests)
     : withPositions_(requests == ItemRequest::LabelAndPosition), layout_(kOwnLayout) {
-    usable_ = Open();
+    opened_ = Open();
 }
 
 ShellViewAccess::~ShellViewAccess() {
@@ -88,15 +92,18 @@ ShellViewAccess::~ShellViewAccess() {
     if (process_) CloseHandle(process_);
 }
 
-bool ShellViewAccess::Open() {
+RunOutcome ShellViewAccess::Open() {
     view_ = FindDesktopListView();
-    if (!AllocateLocalCopies()) return false;
-    if (view_ == nullptr) return true;  // no desktop: no process to open, no items
-    if (!OpenShellProcess(view_) || !AllocateRemoteBlocks()) return false;
-    if (!PrepareLabelRequest(layout_, AddressOf(remoteLabel_), localRecord_, layout_.size)) return false;
-    const LRESULT count = SendMessageA(view_, LVM_GETITEMCOUNT, 0, 0);
-    itemCount_ = count <= 0 ? 0 : count >= INT_MAX ? INT_MAX : static_cast<int>(count);
-    return true;
+    if (view_ == nullptr) return RunOutcome::NoDesktopView;
+    if (!AllocateLocalCopies() || !OpenShellProcess(view_) || !AllocateRemoteBlocks() ||
+        !PrepareLabelRequest(layout_, AddressOf(remoteLabel_), localRecord_, layout_.size)) {
+        return RunOutcome::ShellNotAccessible;
+    }
+    DWORD_PTR count = 0;
+    if (!SendToView(LVM_GETITEMCOUNT, 0, 0, &count)) return RunOutcome::ShellNotAnswering;
+    const auto signedCount = static_cast<LRESULT>(count);
+    itemCount_ = signedCount <= 0 ? 0 : signedCount >= INT_MAX ? INT_MAX : static_cast<int>(signedCount);
+    return RunOutcome::Done;
 }
 
 bool ShellViewAccess::AllocateLocalCopies() {
@@ -132,7 +139,7 @@ bool ShellViewAccess::AllocateRemoteBlocks() {
 
 bool ShellViewAccess::RequestItem(int index, ItemRequest request) {
     const bool withPosition = request == ItemRequest::LabelAndPosition;
-    if (!usable_ || process_ == nullptr || index < 0 || index >= itemCount_) return false;
+    if (opened_ != RunOutcome::Done || !answering_ || index < 0 || index >= itemCount_) return false;
     if (withPosition && !withPositions_) return false;
     // The text pointer is set again each time: the record read back from the
     // shell is not trusted to still point at our label block.
@@ -140,11 +147,26 @@ bool ShellViewAccess::RequestItem(int index, ItemRequest request) {
         !SetRequestedItem(layout_, index, localRecord_, layout_.size) || !WriteRecord()) {
         return false;
     }
-    SendMessageA(view_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remoteRecord_));
+    // A view that could not give the item left the previous one's in our blocks.
+    DWORD_PTR gotLabel = FALSE;
+    if (!SendToView(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remoteRecord_), &gotLabel) || !gotLabel) return false;
     if (withPosition) {
-        SendMessageA(view_, LVM_GETITEMPOSITION, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remotePosition_));
+        DWORD_PTR gotPosition = FALSE;
+        if (!SendToView(LVM_GETITEMPOSITION, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remotePosition_),
+                        &gotPosition) ||
+            !gotPosition) {
+            return false;
+        }
     }
     return ReadBack(withPosition);
+}
+
+bool ShellViewAccess::SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+    if (!answering_) return false;
+    if (SendMessageTimeoutA(view_, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerLimitMs, result) == 0) {
+        answering_ = false;
+    }
+    return answering_;
 }
 
 bool ShellViewAccess::WriteRecord() {
@@ -170,7 +192,9 @@ bool ShellViewAccess::ReadBack(bool withPosition) {
 }
 
 void ShellViewAccess::SetItemPosition(int index, std::int32_t x, std::int32_t y) {
-    if (!usable_ || view_ == nullptr) return;
-    SendMessageA(view_, LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
-                 static_cast<LPARAM>(PackPositionParameter(x, y)));
+    if (opened_ != RunOutcome::Done) return;
+    // The view's answer says nothing lokari could act on; only its absence does.
+    DWORD_PTR ignored = 0;
+    SendToView(LVM_SETITEMPOSITION, static_cast<WPARAM>(index), static_cast<LPARAM>(PackPositionParameter(x, y)),
+               &ignored);
 }

@@ -18,31 +18,38 @@ public:
     ShellViewAccess(const ShellViewAccess&) = delete;
     ShellViewAccess& operator=(const ShellViewAccess&) = delete;
 
-    // False when a view was found but cannot be worked on: its process could
-    // not be opened, has another pointer width than lokari, or a buffer could
-    // not be allocated. No request is made then. With no view at all the
-    // access is usable and simply has no items.
-    bool Usable() const { return usable_; }
+    // Done when the view can be worked on. Otherwise no request is made:
+    // NoDesktopView; ShellNotAccessible when its process could not be
+    // opened, has another pointer width than lokari, or a buffer could not be
+    // allocated; ShellNotAnswering when the item count did not come back.
+    RunOutcome Opened() const { return opened_; }
 
     int ItemCount() const override { return itemCount_; }
+    // False, and the item is to be skipped, when a transfer failed or the
+    // view could not give the item (it may have just gone away).
     bool RequestItem(int index, ItemRequest request) override;
     const char* Label() const override { return localLabel_ ? localLabel_ : ""; }
     ViewPoint Position() const override { return position_; }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override;
+    bool Answering() const override { return answering_; }
 
 private:
-    bool Open();
+    RunOutcome Open();
     bool AllocateLocalCopies();
     bool OpenShellProcess(HWND view);
     bool AllocateRemoteBlocks();
     bool WriteRecord();
     bool ReadBack(bool withPosition);
+    // One message to the view, given up after kAnswerLimitMs or at once when
+    // the shell looks hung; after the first unanswered one nothing more is sent.
+    bool SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result);
 
     const bool withPositions_;
     const ItemRecordLayout& layout_;
     HWND view_ = nullptr;
     HANDLE process_ = nullptr;
-    bool usable_ = false;
+    RunOutcome opened_ = RunOutcome::NoDesktopView;
+    bool answering_ = true;
     int itemCount_ = 0;
 
     unsigned char* localRecord_ = nullptr;

@@ -33,7 +33,8 @@ std::ostream& operator<<(std::ostream& out, const Move& move) {
 }
 
 // A desktop view in memory. Like the real one, a failed read leaves the
-// previous item's label and position in the copies.
+// previous item's label and position in the copies, and a view that stopped
+// answering refuses every later request.
 class FakeIconView final : public IconView {
 public:
     explicit FakeIconView(std::vector<FakeIcon> icons) : icons_(std::move(icons)) {}
@@ -41,6 +42,7 @@ public:
     int ItemCount() const override { return static_cast<int>(icons_.size()); }
     bool RequestItem(int index, ItemRequest request) override {
         requests.emplace_back(index, request);
+        if (!Answer()) return false;
         const FakeIcon& icon = icons_.at(index);
         if (!icon.readable) return false;
         label_ = icon.label.substr(0, kLabelBlockSize - 1);
@@ -50,6 +52,7 @@ public:
     const char* Label() const override { return label_.c_str(); }
     ViewPoint Position() const override { return position_; }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override {
+        if (!Answer()) return;
         moves.push_back({index, x, y});
         icons_.at(index).x = x;
         icons_.at(index).y = y;
@@ -60,19 +63,31 @@ public:
         for (FakeIcon& icon : icons_) icon.x = x, icon.y = y;
     }
 
+    bool Answering() const override { return !stopped_; }
+    // The view answers that many more messages, then none.
+    void StopAnsweringAfter(int messages) { answersLeft_ = messages; }
+
     std::vector<std::pair<int, ItemRequest>> requests;
     std::vector<Move> moves;
 
 private:
+    bool Answer() {
+        stopped_ = stopped_ || answersLeft_ == 0;
+        if (answersLeft_ > 0) --answersLeft_;
+        return !stopped_;
+    }
+
+    int answersLeft_ = -1;  // -1: always
+    bool stopped_ = false;
     std::vector<FakeIcon> icons_;
     std::string label_;
     ViewPoint position_ = {0, 0};
 };
 
-std::string Snapshot(FakeIconView& view) {
+std::string Snapshot(FakeIconView& view, RunOutcome expected = RunOutcome::Done) {
     std::FILE* file = std::tmpfile();
     EXPECT_NE(file, nullptr);
-    WriteSnapshot(view, file);
+    EXPECT_EQ(WriteSnapshot(view, file), expected);
     std::rewind(file);
     std::string bytes;
     for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) bytes.push_back(static_cast<char>(c));
@@ -114,6 +129,25 @@ TEST(WriteSnapshot, ItemThatCannotBeReadIsLeftOut) {
     EXPECT_EQ(Snapshot(view), "1,1,a,\n3,3,c,\n");
 }
 
+TEST(WriteSnapshot, ViewThatStopsAnsweringEndsTheWalk) {
+    FakeIconView view({{"a", 1, 1}, {"b", 2, 2}, {"c", 3, 3}});
+    view.StopAnsweringAfter(2);
+    EXPECT_EQ(Snapshot(view, RunOutcome::ShellNotAnswering), "1,1,a,\n2,2,b,\n");
+    EXPECT_EQ(view.requests.size(), 3u);
+}
+
+TEST(WriteSnapshot, FileThatCannotBeWrittenEndsTheWalk) {
+    const std::string path = testing::TempDir() + "lokari read-only snapshot";
+    std::ofstream(path).put('x');
+    std::FILE* readOnly = std::fopen(path.c_str(), "r");
+    ASSERT_NE(readOnly, nullptr);
+    FakeIconView view({{"a", 1, 1}, {"b", 2, 2}});
+    EXPECT_EQ(WriteSnapshot(view, readOnly), RunOutcome::SnapshotNotWritten);
+    EXPECT_EQ(view.requests.size(), 1u);
+    std::fclose(readOnly);
+    std::remove(path.c_str());
+}
+
 TEST(WriteSnapshot, LabelCutTo259BytesStillFitsTheLine) {
     FakeIconView view({{std::string(400, 'L'), -32768, -32768}});
     EXPECT_EQ(Snapshot(view), "-32768,-32768," + std::string(259, 'L') + ",\n");
@@ -121,11 +155,11 @@ TEST(WriteSnapshot, LabelCutTo259BytesStillFitsTheLine) {
 
 // ---- Restore ----------------------------------------------------------------
 
-TEST(RestoreFromSnapshot, MovesEachMatchedIconToTheFirstEntryWithItsLabel) {
+TEST(RestoreFromSnapshot, MovesEachMatchedIconToAnEntryOfItsOwn) {
     auto table = TableFrom("10,11,b,\n20,21,a,\n30,31,b,\n40,41,gone,\n");
     FakeIconView view({{"a", 0, 0}, {"b", 0, 0}, {"c", 0, 0}, {"b", 0, 0}, {"A", 0, 0}});
-    RestoreFromSnapshot(*table, view);
-    const std::vector<Move> expected = {{0, 20, 21}, {1, 10, 11}, {3, 10, 11}};
+    EXPECT_EQ(RestoreFromSnapshot(*table, view), RunOutcome::Done);
+    const std::vector<Move> expected = {{0, 20, 21}, {1, 10, 11}, {3, 30, 31}};
     EXPECT_EQ(view.moves, expected);
     ASSERT_EQ(view.requests.size(), 5u);
     for (const auto& request : view.requests) EXPECT_EQ(request.second, ItemRequest::LabelOnly);
@@ -134,7 +168,7 @@ TEST(RestoreFromSnapshot, MovesEachMatchedIconToTheFirstEntryWithItsLabel) {
 TEST(RestoreFromSnapshot, EmptyTableMovesNothingButReadsEveryLabel) {
     auto table = TableFrom("");
     FakeIconView view({{"a", 0, 0}, {"", 0, 0}});
-    RestoreFromSnapshot(*table, view);
+    EXPECT_EQ(RestoreFromSnapshot(*table, view), RunOutcome::Done);
     EXPECT_TRUE(view.moves.empty());
     EXPECT_EQ(view.requests.size(), 2u);
 }
@@ -148,11 +182,22 @@ TEST(RestoreFromSnapshot, IconWithEmptyLabelIsNotSentToThePlaceholder) {
 }
 
 TEST(RestoreFromSnapshot, ItemThatCannotBeReadIsNotMovedByTheStaleLabel) {
-    auto table = TableFrom("1,1,a,\n");
-    FakeIconView view({{"a", 0, 0}, {"a", 0, 0, false}});
+    auto table = TableFrom("1,1,a,\n2,2,a,\n");
+    FakeIconView view({{"a", 0, 0}, {"a", 0, 0, false}, {"a", 0, 0}});
     RestoreFromSnapshot(*table, view);
-    const std::vector<Move> expected = {{0, 1, 1}};
+    const std::vector<Move> expected = {{0, 1, 1}, {2, 2, 2}};
     EXPECT_EQ(view.moves, expected);
+}
+
+TEST(RestoreFromSnapshot, ViewThatStopsAnsweringEndsTheRestore) {
+    auto table = TableFrom("1,1,a,\n2,2,b,\n3,3,c,\n");
+    for (int answers : {0, 1, 2, 3}) {  // it stops at a label (0, 2) or at a move (1, 3)
+        FakeIconView view({{"a", 0, 0}, {"b", 0, 0}, {"c", 0, 0}});
+        view.StopAnsweringAfter(answers);
+        EXPECT_EQ(RestoreFromSnapshot(*table, view), RunOutcome::ShellNotAnswering) << answers;
+        EXPECT_EQ(view.moves.size(), answers >= 2 ? 1u : 0u) << answers;
+        EXPECT_EQ(view.requests.size(), answers >= 2 ? 2u : 1u) << answers;
+    }
 }
 
 TEST(RestoreFromSnapshot, PositionsOutsideThe16BitRangeArePassedOnWhole) {
@@ -208,13 +253,13 @@ protected:
 };
 
 TEST_F(LoadSnapshotFileTest, ReadsThePathAsGiven) {
-    ASSERT_TRUE(LoadSnapshotFile(Path().c_str(), *table_));
+    ASSERT_EQ(LoadSnapshotFile(Path().c_str(), *table_), RunOutcome::Done);
     EXPECT_EQ(table_->entryCount, 2);
 }
 
 TEST_F(LoadSnapshotFileTest, QuotedPathWithBlanksOpens) {
     const std::string quoted = "\"" + Path() + "\"";
-    ASSERT_TRUE(LoadSnapshotFile(quoted.c_str(), *table_));
+    ASSERT_EQ(LoadSnapshotFile(quoted.c_str(), *table_), RunOutcome::Done);
     EXPECT_EQ(table_->entryCount, 2);
     EXPECT_STREQ(table_->entries[1].name, "b");
 }
@@ -222,13 +267,13 @@ TEST_F(LoadSnapshotFileTest, QuotedPathWithBlanksOpens) {
 TEST_F(LoadSnapshotFileTest, QuotesInsideThePathAreRemovedToo) {
     std::string path = Path();
     path.insert(path.size() - 4, "\"\"");
-    ASSERT_TRUE(LoadSnapshotFile(path.c_str(), *table_));
+    ASSERT_EQ(LoadSnapshotFile(path.c_str(), *table_), RunOutcome::Done);
     EXPECT_EQ(table_->entryCount, 2);
 }
 
-TEST_F(LoadSnapshotFileTest, MissingFileGivesNoEntries) {
+TEST_F(LoadSnapshotFileTest, MissingFileIsNotReadableAndGivesNoEntries) {
     const std::string missing = Path() + ".missing";
-    ASSERT_TRUE(LoadSnapshotFile(missing.c_str(), *table_));
+    EXPECT_EQ(LoadSnapshotFile(missing.c_str(), *table_), RunOutcome::SnapshotNotReadable);
     EXPECT_EQ(table_->entryCount, 0);
     std::ifstream created(missing);
     EXPECT_FALSE(created.good());
@@ -240,14 +285,14 @@ TEST_F(LoadSnapshotFileTest, TooLongArgumentIsRefusedAndReadsNothing) {
     argument.insert(argument.begin(), 500 - argument.size(), '"');
     ASSERT_EQ(argument.size(), 500u);
     table_->entryCount = 5;
-    EXPECT_FALSE(LoadSnapshotFile(argument.c_str(), *table_));
+    EXPECT_EQ(LoadSnapshotFile(argument.c_str(), *table_), RunOutcome::SnapshotNotReadable);
     EXPECT_EQ(table_->entryCount, 0);
 }
 
 TEST_F(LoadSnapshotFileTest, LongestArgumentThatFitsIsTaken) {
     std::string argument = Path();
     argument.insert(argument.begin(), 499 - argument.size(), '"');
-    ASSERT_TRUE(LoadSnapshotFile(argument.c_str(), *table_));
+    ASSERT_EQ(LoadSnapshotFile(argument.c_str(), *table_), RunOutcome::Done);
     EXPECT_EQ(table_->entryCount, 2);
 }
 

@@ -405,6 +405,34 @@ TEST(SnapshotPath, ArgumentOf500BytesOrMoreIsRefused) {
     }
 }
 
+struct CommandLineCase {
+    const char* commandLine;
+    const char* argument;
+};
+
+TEST(SnapshotPath, ArgumentIsWhatFollowsTheProgramName) {
+    // Code page 932: 表 is 95 5C, あ is 82 A0; both lead bytes are above 127.
+    const CommandLineCase cases[] = {
+        {"lokari.exe \x95\x5C.dat", "\x95\x5C.dat"},
+        {"lokari.exe \x82\xA0x.dat", "\x82\xA0x.dat"},
+        {"\"C:\\\x95\x5C \x82\xA0\\lokari.exe\" \x82\xA0x.dat", "\x82\xA0x.dat"},
+        {"C:\\\x95\x5C\\lokari.exe", ""},  // a bare name whose byte above 127 is no blank
+        {"C:\\\x95\x5C\\lokari.exe \t \"a b.dat\"", "\"a b.dat\""},
+        {"lokari.exe", ""},
+        {"lokari.exe   ", ""},
+        {"lokari.exe \t a.dat  ", "a.dat  "},  // trailing blanks stay
+        {"\"lokari.exe\"a.dat", "a.dat"},      // a quoted name ends at its quote
+        {"\"lokari.exe", ""},                  // unclosed: the name is all there is
+        {"\"\" a.dat", "a.dat"},
+        {"lokari.exe\t\xA0.dat", "\xA0.dat"},
+        {"", ""},
+    };
+    for (const CommandLineCase& c : cases) {
+        EXPECT_STREQ(ArgumentAfterProgramName(c.commandLine), c.argument) << "command line: " << c.commandLine;
+    }
+    EXPECT_STREQ(ArgumentAfterProgramName(nullptr), "");
+}
+
 struct QuoteCase {
     const char* argument;
     const char* path;
@@ -435,6 +463,31 @@ TEST(SnapshotMatching, FirstEntryInFileOrderWins) {
     EXPECT_EQ(upperB->x, 4);  // case matters
     EXPECT_EQ(FindSnapshotEntry(*table, "c"), nullptr);
     EXPECT_EQ(FindSnapshotEntry(*table, "a "), nullptr);
+}
+
+struct KthEntryCase {
+    const char* file;
+    std::vector<const char*> labels;  // the icons' labels in item order
+    std::vector<int> xs;              // the x taken by each icon, -1 for none
+};
+
+TEST(SnapshotMatching, KthIconWithALabelTakesTheKthEntryWithIt) {
+    const KthEntryCase cases[] = {
+        {"1,0,a,\n2,0,b,\n3,0,c,\n", {"c", "a", "b"}, {3, 1, 2}},                           // unique labels
+        {"1,0,r,\n2,0,x,\n3,0,r,\n", {"r", "r"}, {1, 3}},                                    // each its own
+        {"1,0,r,\n2,0,r,\n", {"r", "r", "r"}, {1, 2, -1}},                                   // more icons than entries
+        {"1,0,r,\n2,0,r,\n3,0,r,\n", {"r"}, {1}},                                           // more entries than icons
+        {"1,0,r,\n2,0,s,\n3,0,r,\n4,0,s,\n", {"s", "r", "r", "s", "t"}, {2, 1, 3, 4, -1}},  // interleaved
+        {"1,0,r,\n2,0,R,\n", {"R", "r", "R"}, {2, 1, -1}},                                   // case matters
+    };
+    for (const KthEntryCase& c : cases) {
+        auto table = ReadBytes(c.file);
+        SnapshotMatcher matcher(*table);
+        for (std::size_t i = 0; i < c.labels.size(); ++i) {
+            const SnapshotEntry* entry = matcher.Take(c.labels[i]);
+            EXPECT_EQ(entry ? entry->x : -1, c.xs[i]) << "file " << c.file << ", icon " << i;
+        }
+    }
 }
 
 TEST(SnapshotMatching, PlaceholdersDoNotMatchAnEmptyLabel) {
