@@ -57,4 +57,52 @@ TEST(LokariJapanese, LabelsRoundTripThroughASnapshotInAJapaneseFolder) {
     EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
 }
 
+// Without quotes: the bytes above 127 in these names must not be taken for blanks.
+TEST(LokariJapanese, UnquotedSnapshotNamesRestore) {
+    ASSERT_EQ(GetACP(), 932u);
+    StandinDesktop desktop("--icons 12");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> saved = desktop.Icons();
+    TempFolder folder;
+    for (const char* name : {"表.dat", "あx.dat"}) {
+        SCOPED_TRACE(name);
+        const std::string ansiName = AnsiFromUtf8(name);
+        WriteWholeFile(folder.File(ansiName), SnapshotOf(saved));
+        MoveIconsAway(desktop);
+        ASSERT_NE(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
+        EXPECT_EQ(RunLokari(ansiName, folder.Path()), 0);
+        EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
+    }
+}
+
+// Started by an unquoted path through a folder named 表: the whole path is the
+// program's name, and with nothing after it lokari saves.
+TEST(LokariJapanese, UnquotedProgramPathSaves) {
+    ASSERT_EQ(GetACP(), 932u);
+    StandinDesktop desktop("--icons 12");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    const std::string programFolder = folder.File(AnsiFromUtf8("表"));
+    ASSERT_EQ(programFolder.find(' '), std::string::npos) << "the path must hold no blank to go unquoted";
+    ASSERT_TRUE(CreateDirectoryA(programFolder.c_str(), nullptr));
+    std::string commandLine = programFolder + "\\lokari.exe";
+    ASSERT_TRUE(CopyFileA(LokariExe().c_str(), commandLine.c_str(), TRUE));
+    TempFolder snapshots;
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               snapshots.Path().c_str(), &startup, &started));
+    CloseHandle(started.hThread);
+    DWORD exitCode = 1;
+    if (WaitForSingleObject(started.hProcess, kLokariTimeoutMs) != WAIT_OBJECT_0) TerminateProcess(started.hProcess, 1);
+    GetExitCodeProcess(started.hProcess, &exitCode);
+    CloseHandle(started.hProcess);
+    EXPECT_EQ(exitCode, 0u);
+    const std::vector<std::string> names = snapshots.FileNames();
+    ASSERT_EQ(names.size(), 1u) << "no save";
+    EXPECT_EQ(ReadWholeFile(snapshots.File(names[0])), SnapshotOf(desktop.Icons()));
+}
+
 }  // namespace

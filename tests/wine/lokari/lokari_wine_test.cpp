@@ -2,6 +2,7 @@
 // back, and what it leaves behind.
 #include "lokari_wine_helpers.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -98,12 +99,12 @@ TEST_P(LokariRestoreCount, PutsEveryIconBackExactly) {
 
 INSTANTIATE_TEST_SUITE_P(Icons, LokariRestoreCount, testing::Values(30, 300));
 
-TEST(LokariRestore, MissingFileMovesNothingAndCreatesNothing) {
+TEST(LokariRestore, MissingFileEndsWith3MovesNothingAndCreatesNothing) {
     StandinDesktop desktop("--icons 30");
     ASSERT_TRUE(desktop.Ready());
     const std::vector<Placement> before = PlacementsOf(desktop.Icons());
     TempFolder folder;
-    EXPECT_EQ(RunLokari(folder.File("20090305070403.dat"), folder.Path()), 0);
+    EXPECT_EQ(RunLokari(folder.File("20090305070403.dat"), folder.Path()), 3);
     EXPECT_EQ(PlacementsOf(desktop.Icons()), before);
     EXPECT_TRUE(folder.FileNames().empty());
 }
@@ -138,7 +139,7 @@ TEST(LokariRestore, ArgumentTooLongForAPathIsRefused) {
     const std::vector<Placement> moved = MoveAwayFrom(desktop, saved);
     // With its quotes removed it would name the snapshot: only its length stops it.
     const std::string argument = std::string(520 - path.size(), '"') + path;
-    EXPECT_EQ(RunLokari(argument, folder.Path()), 0);
+    EXPECT_EQ(RunLokari(argument, folder.Path()), 3);
     EXPECT_EQ(PlacementsOf(desktop.Icons()), moved);
 }
 
@@ -146,10 +147,10 @@ TEST(LokariRestore, ArgumentTooLongForAPathIsRefused) {
 
 TEST(LokariLabels, CommaEmptyAndRepeatedLabels) {
     TempFolder folder;
-    StandinDesktop desktop(LabelsOption(folder, "a,b\na\n\nplain\ntwin\ntwin"));
+    StandinDesktop desktop(LabelsOption(folder, "a,b\na\n\nplain\ntwin\ntwin\ntwin"));
     ASSERT_TRUE(desktop.Ready());
     const std::vector<DesktopIcon> saved = desktop.Icons();
-    ASSERT_EQ(saved.size(), 6u);
+    ASSERT_EQ(saved.size(), 7u);
     ASSERT_EQ(saved[0].label, "a,b");
     ASSERT_EQ(saved[2].label, "");
 
@@ -163,13 +164,13 @@ TEST(LokariLabels, CommaEmptyAndRepeatedLabels) {
     const std::vector<Placement> moved = MoveAwayFrom(desktop, saved);
     EXPECT_EQ(RunLokari(snapshots.File(name), snapshots.Path()), 0);
     const std::vector<Placement> after = PlacementsOf(desktop.Icons());
-    ASSERT_EQ(after.size(), 6u);
+    ASSERT_EQ(after.size(), 7u);
     EXPECT_EQ(after[0], moved[0]) << "\"a,b\" was read back as \"a\" and matches nothing";
     EXPECT_EQ(after[1], (Placement{saved[0].x, saved[0].y})) << "\"a\" takes the first entry named \"a\"";
     EXPECT_EQ(after[2], moved[2]) << "an empty label is not restored";
-    EXPECT_EQ(after[3], (Placement{saved[3].x, saved[3].y}));
-    EXPECT_EQ(after[4], (Placement{saved[4].x, saved[4].y}));
-    EXPECT_EQ(after[5], (Placement{saved[4].x, saved[4].y})) << "both twins take the first twin's entry";
+    for (std::size_t i = 3; i < 7; ++i) {
+        EXPECT_EQ(after[i], (Placement{saved[i].x, saved[i].y})) << "icon " << i << " is back in its own place";
+    }
 }
 
 TEST(LokariLabels, HandWrittenSnapshot) {
@@ -182,7 +183,7 @@ TEST(LokariLabels, HandWrittenSnapshot) {
                    "\r\n"                      // a placeholder...
                    "garbage\r\n"               // ...and another: neither may move the empty label
                    "300,200,alpha,\r\n"
-                   "111,222,alpha,\r\n"        // only the first entry of a name counts
+                   "111,222,alpha,\r\n"        // for a second icon named alpha
                    "70000,-70000,beta,\r\n"    // only the low 16 bits reach the view
                    "5,6,gamma\r\n"             // the line end is part of this name
                    "  44 , 55x ,delta,\r\n"    // atoi reading
@@ -199,15 +200,58 @@ TEST(LokariLabels, HandWrittenSnapshot) {
 
 // ---- Other desktops ---------------------------------------------------------
 
-TEST(LokariDesktops, WithoutAViewSaveWritesAnEmptyFileAndRestoreMovesNothing) {
+TEST(LokariDesktops, WithoutAViewSaveAndRestoreEndWith1AndWriteNothing) {
     StandinDesktop desktop("--parent none");
     ASSERT_TRUE(desktop.Ready());
     TempFolder folder;
-    const std::string name = SaveInto(folder);
-    EXPECT_EQ(ReadWholeFile(folder.File(name)), "");
+    EXPECT_EQ(RunLokari("", folder.Path()), 1);
+    EXPECT_TRUE(folder.FileNames().empty());
     WriteWholeFile(folder.File("other.dat"), "1,2,icon 01,\r\n");
-    EXPECT_EQ(RunLokari(folder.File("other.dat"), folder.Path()), 0);
-    EXPECT_EQ(folder.FileNames().size(), 2u);
+    EXPECT_EQ(RunLokari(folder.File("other.dat"), folder.Path()), 1);
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"other.dat"});
+}
+
+TEST(LokariDesktops, ShellProcessThatCannotBeOpenedEndsWith2) {
+    StandinDesktop desktop("--icons 10");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<Placement> before = PlacementsOf(desktop.Icons());
+    TempFolder folder;
+    WriteWholeFile(folder.File("moves.dat"), "1,2,icon 01,\r\n");
+    // An empty access list on the stand-in's process refuses every opening.
+    HANDLE process = OpenProcess(WRITE_DAC | READ_CONTROL, FALSE, desktop.ProcessId());
+    ASSERT_NE(process, nullptr);
+    PACL openDacl = nullptr;
+    PSECURITY_DESCRIPTOR original = nullptr;
+    ASSERT_EQ(GetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &openDacl,
+                              nullptr, &original),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    ACL empty;
+    ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+    ASSERT_EQ(SetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &empty, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(OpenProcess(PROCESS_VM_READ, FALSE, desktop.ProcessId()), nullptr) << "the access list was not applied";
+
+    EXPECT_EQ(RunLokari("", folder.Path()), 2);
+    EXPECT_EQ(RunLokari("moves.dat", folder.Path()), 2);
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"moves.dat"});
+
+    SetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, openDacl, nullptr);
+    LocalFree(original);
+    CloseHandle(process);
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), before);
+}
+
+TEST(LokariDesktops, SnapshotThatCannotTakeItsNameEndsWith4AndLeavesNoFile) {
+    StandinDesktop desktop("--icons 10");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    // A folder under every name the save could choose in the next minute.
+    const std::time_t now = std::time(nullptr);
+    for (const std::string& name : SnapshotNamesBetween(now, now + 60)) {
+        ASSERT_TRUE(CreateDirectoryA(folder.File(name).c_str(), nullptr)) << name;
+    }
+    EXPECT_EQ(RunLokari("", folder.Path()), 4);
+    EXPECT_TRUE(folder.FileNames().empty());
 }
 
 TEST(LokariDesktops, FindsTheViewUnderWorkerW) {

@@ -1,6 +1,7 @@
 // A desktop that stops answering while lokari runs: lokari has opened its
-// access to the shell and waits in its first message (there is no
-// time-out), then does its whole work once the desktop answers again.
+// access to the shell and waits in its first message. A desktop that answers
+// within lokari's limit of 10 s for one message gets its whole work done; one
+// that sleeps longer ends lokari with code 5, nothing left behind.
 #include <gtest/gtest.h>
 
 #include "lokari_wine_helpers.h"
@@ -11,6 +12,11 @@ namespace {
 constexpr int kIcons = 30;
 // Long enough for lokari to start and reach the desktop while it sleeps.
 constexpr DWORD kFreezeMs = 8000;
+// Longer than lokari waits for one answer, kAnswerLimitMs.
+constexpr DWORD kLongFreezeMs = 14000;
+constexpr DWORD kAnswerLimitMs = 10000;
+// What lokari may take beyond its limit to give up, release and end.
+constexpr DWORD kEndingMarginMs = 5000;
 // The item record and the label; a save also has the position.
 constexpr size_t kRemoteBlocksOfARestore = 2;
 
@@ -22,21 +28,32 @@ protected:
         ASSERT_EQ(icons_.size(), static_cast<size_t>(kIcons));
     }
 
-    // Freezes the desktop, starts lokari with that command tail and waits
-    // for its end. lokari counts as waiting on the frozen desktop when its
-    // blocks are in the stand-in while the stand-in still sleeps.
-    void RunLokariThroughAFreeze(const std::string& commandTail) {
+    // Freezes the desktop for that long, starts lokari with that command
+    // tail and waits for its end, which must come with that exit code.
+    // lokari counts as waiting on the frozen desktop when its blocks are in
+    // the stand-in while the stand-in still sleeps.
+    void RunLokariThroughAFreeze(const std::string& commandTail, DWORD freezeMs, DWORD expectedExitCode) {
         blocksBefore_ = SmallPrivateAllocations(desktop_.ProcessId());
-        ASSERT_TRUE(soak::FreezeStandin(desktop_.ListView(), kFreezeMs)) << "the stand-in did not freeze";
+        ASSERT_TRUE(soak::FreezeStandin(desktop_.ListView(), freezeMs)) << "the stand-in did not freeze";
         ChildProcess lokari(LokariExe(), commandTail, folder_.Path());
         ASSERT_TRUE(lokari.Started());
+        const ULONGLONG started = GetTickCount64();
         bool opened = WaitUntil([&] { return RemoteBlocksLeft() >= kRemoteBlocksOfARestore; }, kFreezeMs - 1000);
         EXPECT_TRUE(opened && lokari.IsRunning() && !soak::Answers(desktop_.ListView(), 100))
             << "lokari was not seen waiting on the frozen desktop";
         DWORD exitCode = 1;
-        ASSERT_TRUE(lokari.WaitForExit(kFreezeMs + 30000, &exitCode)) << "lokari did not end after the freeze";
-        EXPECT_EQ(exitCode, 0u);
+        ASSERT_TRUE(lokari.WaitForExit(freezeMs + 30000, &exitCode)) << "lokari did not end after the freeze";
+        elapsedMs_ = GetTickCount64() - started;
+        EXPECT_EQ(exitCode, expectedExitCode);
         EXPECT_EQ(RemoteBlocksLeft(), 0u) << "lokari left memory in the stand-in";
+    }
+
+    // lokari gave up within its limit, and the stand-in wakes up whole.
+    void ExpectGivenUpInTime() {
+        EXPECT_LE(elapsedMs_, kAnswerLimitMs + kEndingMarginMs) << "lokari waited past its limit";
+        EXPECT_TRUE(WaitUntil([&] { return soak::Answers(desktop_.ListView(), 100); }, kLongFreezeMs + 5000))
+            << "the stand-in did not wake up";
+        EXPECT_EQ(desktop_.IconCount(), kIcons);
     }
 
     size_t RemoteBlocksLeft() const {
@@ -47,12 +64,13 @@ protected:
     std::vector<DesktopIcon> icons_;
     TempFolder folder_;
     std::vector<std::uintptr_t> blocksBefore_;
+    ULONGLONG elapsedMs_ = 0;
 };
 
 }  // namespace
 
 TEST_F(FrozenDesktopTest, ASaveStartedWhileTheDesktopSleepsHasEveryIcon) {
-    ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze(""));
+    ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze("", kFreezeMs, 0));
     const std::vector<std::string> names = folder_.FileNames();
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(ReadWholeFile(folder_.File(names.front())), SnapshotOf(icons_));
@@ -62,6 +80,19 @@ TEST_F(FrozenDesktopTest, ARestoreStartedWhileTheDesktopSleepsMovesEveryIconBack
     WriteWholeFile(folder_.File("saved.dat"), SnapshotOf(icons_));
     MoveIconsAway(desktop_);
     ASSERT_NE(PlacementsOf(desktop_.Icons()), PlacementsOf(icons_));
-    ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze("saved.dat"));
+    ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze("saved.dat", kFreezeMs, 0));
     EXPECT_EQ(PlacementsOf(desktop_.Icons()), PlacementsOf(icons_));
+}
+
+TEST_F(FrozenDesktopTest, ASaveOnADesktopAsleepPastTheLimitEndsWith5AndLeavesNoFile) {
+    ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze("", kLongFreezeMs, 5));
+    EXPECT_TRUE(folder_.FileNames().empty()) << "a failed save left a file";
+    ExpectGivenUpInTime();
+}
+
+TEST_F(FrozenDesktopTest, ARestoreOnADesktopAsleepPastTheLimitEndsWith5) {
+    WriteWholeFile(folder_.File("saved.dat"), SnapshotOf(icons_));
+    ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze("saved.dat", kLongFreezeMs, 5));
+    EXPECT_EQ(folder_.FileNames(), std::vector<std::string>{"saved.dat"});
+    ExpectGivenUpInTime();
 }
