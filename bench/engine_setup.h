@@ -14,7 +14,10 @@ public:
     int ItemCount() override { return kBenchIcons; }
     // The packed position is kept so that the compiler cannot drop the work
     // that computed it.
-    void SetItemPosition(int item, uint32_t packedXY) override { sink += packedXY ^ static_cast<uint32_t>(item); }
+    bool SetItemPosition(int item, uint32_t packedXY) override {
+        sink += packedXY ^ static_cast<uint32_t>(item);
+        return true;
+    }
     uint32_t sink = 0;
 };
 

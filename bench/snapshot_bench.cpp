@@ -107,7 +107,7 @@ void SnapshotWrite800(benchmark::State& state) {
 class CountingView final : public DesktopView {
 public:
     int ItemCount() override { return kSnapshotIcons; }
-    void SetItemPosition(int, uint32_t) override {}
+    bool SetItemPosition(int, uint32_t) override { return true; }
 };
 
 // The settings file is read from the current folder: a scratch one.

@@ -111,10 +111,11 @@ public:
         if (timeSends_) inCount += Now() - start;
         return count < 0 ? 0 : count > 100000 ? 100000 : static_cast<int>(count);
     }
-    void SetItemPosition(int item, uint32_t packedXY) override {
+    bool SetItemPosition(int item, uint32_t packedXY) override {
         const double start = timeSends_ ? Now() : 0.0;
         SendMessageA(view_, LVM_SETITEMPOSITION, static_cast<WPARAM>(item), static_cast<LPARAM>(packedXY));
         if (timeSends_) inSends += Now() - start;
+        return true;
     }
     double inCount = 0.0;
     double inSends = 0.0;
@@ -128,7 +129,10 @@ class SilentView final : public DesktopView {
 public:
     explicit SilentView(int count) : count_(count) {}
     int ItemCount() override { return count_; }
-    void SetItemPosition(int, uint32_t packedXY) override { sink += packedXY; }
+    bool SetItemPosition(int, uint32_t packedXY) override {
+        sink += packedXY;
+        return true;
+    }
     volatile uint32_t sink = 0;
 
 private:

@@ -20,7 +20,7 @@ class FixedCountView final : public DesktopView {
 public:
     explicit FixedCountView(int count) : count_(count) {}
     int ItemCount() override { return count_; }
-    void SetItemPosition(int, uint32_t) override {}
+    bool SetItemPosition(int, uint32_t) override { return true; }
 
 private:
     int count_;

@@ -47,12 +47,13 @@ VirtualDesktop::VirtualDesktop(int itemCount, int screenHeight) {
     for (int item = 0; item < itemCount; ++item) positions_.push_back(DesktopGridPosition(item, screenHeight));
 }
 
-void VirtualDesktop::SetItemPosition(int item, uint32_t packedXY) {
+bool VirtualDesktop::SetItemPosition(int item, uint32_t packedXY) {
     const IconPosition at = UnpackPosition(packedXY);
     ++movesSent_;
     if (listener_) listener_->OnMove(item, at.x, at.y);
     // Like the list-view, refuse an item it does not have.
     if (item >= 0 && item < ItemCount()) positions_[static_cast<size_t>(item)] = at;
+    return true;
 }
 
 void SongClockDevice::Send(const char* command, char* reply, size_t replySize, bool notifyMainWindow) {

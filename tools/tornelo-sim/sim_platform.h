@@ -25,7 +25,7 @@ public:
     VirtualDesktop(int itemCount, int screenHeight);
 
     int ItemCount() override { return static_cast<int>(positions_.size()); }
-    void SetItemPosition(int item, uint32_t packedXY) override;
+    bool SetItemPosition(int item, uint32_t packedXY) override;
 
     // Every move the engine sends, in order, whether the item exists or not.
     void Listen(MoveListener* listener) { listener_ = listener; }

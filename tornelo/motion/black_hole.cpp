@@ -21,6 +21,12 @@ int Magnitude(int value) {
 
 bool Swallowed(int slot) { return iconRing.slotRadius[slot] < -0.5; }
 
+// Just beyond the right edge of every monitor, out of sight.
+ScreenPoint ParkingPlace() {
+    const int rightEdge = virtualScreenRight > screenWidth ? virtualScreenRight : screenWidth;
+    return {rightEdge > INT_MAX - 50 ? INT_MAX : rightEdge + 50, 1};
+}
+
 void SetSlot(int slot, SlotPolar polar) {
     iconRing.slotAngle[slot] = polar.angle;
     iconRing.slotRadius[slot] = polar.radius;
@@ -52,8 +58,10 @@ ScreenPoint BurstPosition(int slot) {
     const double angle = iconRing.ringAngle + iconRing.slotAngle[slot];
     const double radius = iconRing.slotRadius[slot];
     // (u + 0.2) / 1.8 of the way from the hole to the slot's spiral place.
-    const double x = ((u + 0.2) * (std::cos(angle) * radius + screenWidth * 0.5) + (1.6 - u) * blackHole.holeX) * 5 / 9;
-    const double y = ((u + 0.2) * (std::sin(angle) * radius + screenHeight * 0.5) + (1.6 - u) * blackHole.holeY) * 5 / 9;
+    const double centreX = primaryOriginX + screenWidth * 0.5;
+    const double centreY = primaryOriginY + screenHeight * 0.5;
+    const double x = ((u + 0.2) * (std::cos(angle) * radius + centreX) + (1.6 - u) * blackHole.holeX) * 5 / 9;
+    const double y = ((u + 0.2) * (std::sin(angle) * radius + centreY) + (1.6 - u) * blackHole.holeY) * 5 / 9;
     return {TruncToInt(x), TruncToInt(y)};
 }
 
@@ -98,8 +106,7 @@ void BlackHoleRelayoutSlot(int slot) {
 
 void BlackHolePosition(int slot) {
     if (iconRing.slotRadius[slot] < 0.0) {
-        // Parked just beyond the right edge, out of sight.
-        MoveIcon(slot, {screenWidth > INT_MAX - 50 ? INT_MAX : screenWidth + 50, 1});
+        MoveIcon(slot, ParkingPlace());
         return;
     }
     switch (blackHole.blackHoleStage) {

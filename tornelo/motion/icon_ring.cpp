@@ -17,8 +17,17 @@ constexpr double kFourPi = 12.5663706;
 // maxIcons never exceeds this; the ring keeps two spare entries beyond it.
 constexpr int kMostIcons = 800;
 
-int CentreX() { return screenWidth / 2; }
-int CentreY() { return screenHeight / 2; }
+// The primary screen's centre, in the view's coordinates.
+int CentreX() { return primaryOriginX + screenWidth / 2; }
+int CentreY() { return primaryOriginY + screenHeight / 2; }
+
+// Cleared when a send of this tick went unanswered: a hung shell costs one
+// wait a tick, not one per icon. Each tick's count query sets it afresh.
+bool viewAnswering = true;
+
+void SendMove(int item, uint32_t packedXY) {
+    if (viewAnswering) viewAnswering = platform.view->SetItemPosition(item, packedXY);
+}
 
 // The radius that belongs to angle theta on the Archimedean spiral.
 double RadiusAt(double theta, double r0, double r1, double turns) {
@@ -74,12 +83,13 @@ ScreenPoint SlotPosition(int slot) {
     return {TruncToInt(std::cos(angle) * radius + CentreX()), TruncToInt(std::sin(angle) * radius + CentreY())};
 }
 
-void MoveIcon(int slot, ScreenPoint position) {
-    platform.view->SetItemPosition(SlotToItem(slot), PackPosition(position.x, position.y));
-}
+void MoveIcon(int slot, ScreenPoint position) { SendMove(SlotToItem(slot), PackPosition(position.x, position.y)); }
 
 void RefreshIconCount() {
     int count = platform.view->ItemCount();
+    viewAnswering = count != DesktopView::kNoAnswer;
+    // A shell that does not answer has not changed the desktop.
+    if (!viewAnswering) return;
     if (count > runningSettings.maxIcons) count = runningSettings.maxIcons;
     // Guards the ring's storage against settings that never passed the bounds.
     if (count > kMostIcons) count = kMostIcons;
@@ -97,8 +107,11 @@ void InitialLayout() {
         const int x = TruncToInt(std::cos(polar.angle) * polar.radius + CentreX());
         const int y = TruncToInt(std::sin(polar.angle) * polar.radius + CentreY());
         // The item itself, not SlotToItem: the first tick moves the black hole in.
-        platform.view->SetItemPosition(i, PackPosition(x, y));
+        SendMove(i, PackPosition(x, y));
     }
 }
 
-void ResetIconRing() { iconRing = IconRing{}; }
+void ResetIconRing() {
+    iconRing = IconRing{};
+    viewAnswering = true;
+}

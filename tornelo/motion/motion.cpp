@@ -22,8 +22,9 @@ void TurnRing() {
     if (iconRing.ringAngle >= kTwoPi) iconRing.ringAngle -= kTwoPi;
 }
 
-bool LayoutWanted() {
-    const bool asked = iconRing.iconCount != iconRing.previousIconCount || iconRing.layoutDirtyPrev ||
+// A new view (the shell restarted) is laid out afresh, as a changed count is.
+bool LayoutWanted(bool newView) {
+    const bool asked = newView || iconRing.iconCount != iconRing.previousIconCount || iconRing.layoutDirtyPrev ||
                        appMode.layoutDirty;
     return asked && Swallowing();
 }
@@ -68,10 +69,11 @@ void MotionTick() {
     if (appMode.mode == Mode::MayimMayim) DanceStep(danceRadiusStep);
     if (InBlackHole()) BlackHoleStep();
     TurnRing();
+    const bool newView = platform.view->FindAgainIfGone();
     RefreshIconCount();
     // Outermost first; a slot is re-laid and placed before the next.
     for (int slot = iconRing.iconCount - 1; slot >= 0; --slot) {
-        if (LayoutWanted()) RelayoutSlot(slot);
+        if (LayoutWanted(newView)) RelayoutSlot(slot);
         PlaceSlot(slot);
     }
     BlackHoleEndOfTick();

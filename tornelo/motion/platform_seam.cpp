@@ -5,7 +5,7 @@ namespace {
 class NoDesktopView final : public DesktopView {
 public:
     int ItemCount() override { return 0; }
-    void SetItemPosition(int, uint32_t) override {}
+    bool SetItemPosition(int, uint32_t) override { return true; }
 };
 
 class NoTimer final : public AnimationTimer {
@@ -35,3 +35,8 @@ ZeroRandom zeroRandom;
 Platform platform = {&noView, &noTimer, &noMusic, &zeroRandom};
 
 void ResetPlatform() { platform = {&noView, &noTimer, &noMusic, &zeroRandom}; }
+
+int ViewItemCount() {
+    const int count = platform.view->ItemCount();
+    return count < 0 ? 0 : count;
+}

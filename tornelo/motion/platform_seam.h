@@ -8,10 +8,22 @@
 
 class DesktopView {
 public:
+    // What ItemCount answers when the shell did not answer in time.
+    static constexpr int kNoAnswer = -1;
+
     virtual ~DesktopView() = default;
-    virtual int ItemCount() = 0;                                    // LVM_GETITEMCOUNT
-    virtual void SetItemPosition(int item, uint32_t packedXY) = 0;  // LVM_SETITEMPOSITION
+    // LVM_GETITEMCOUNT, or kNoAnswer.
+    virtual int ItemCount() = 0;
+    // LVM_SETITEMPOSITION; false when the shell did not answer in time.
+    virtual bool SetItemPosition(int item, uint32_t packedXY) = 0;
+    // Asked at the start of every tick: when the view has gone (the shell
+    // restarted) or was never there, look it up again. True when a new
+    // view was found, which the engine then lays the spiral out on afresh.
+    virtual bool FindAgainIfGone() { return false; }
 };
+
+// The view's item count, 0 while the shell does not answer.
+int ViewItemCount();
 
 class AnimationTimer {
 public:

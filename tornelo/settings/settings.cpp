@@ -51,7 +51,7 @@ void ApplyField(Settings& target, int index, const char* begin, const char* end,
         case 7: {
             // The view is asked only for a given number: its count is the bound.
             const int value = ReadIntegerText(begin, end);
-            if (value != 0) target.blackHoleIcon = Bounded(value, 1, platform.view->ItemCount());
+            if (value != 0) target.blackHoleIcon = Bounded(value, 1, ViewItemCount());
             break;
         }
         default: break;

@@ -124,7 +124,7 @@ void ApplyEntries(HWND dialog) {
     texts.blackHoleIcon = blackHole.text;
     texts.rightward = IsDlgButtonChecked(dialog, IDC_RIGHTWARD) == BST_CHECKED;
     texts.counterClockwise = IsDlgButtonChecked(dialog, IDC_COUNTER_CLOCKWISE) == BST_CHECKED;
-    Settings applied = SettingsFromDialog(texts, screenHeight, platform.view->ItemCount());
+    Settings applied = SettingsFromDialog(texts, screenHeight, ViewItemCount());
     SaveSettings(applied);
     HandOverAppliedSettings(applied);
 }

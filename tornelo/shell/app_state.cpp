@@ -4,6 +4,17 @@ AppMode appMode = {};
 BlackHoleState blackHole = {};
 int screenWidth = 0;
 int screenHeight = 0;
+int primaryOriginX = 0;
+int primaryOriginY = 0;
+int virtualScreenRight = 0;
+
+void ApplyDisplayMetrics(const DisplayMetrics& metrics) {
+    screenWidth = metrics.screenWidth;
+    screenHeight = metrics.screenHeight;
+    primaryOriginX = metrics.primaryOriginX;
+    primaryOriginY = metrics.primaryOriginY;
+    virtualScreenRight = metrics.virtualScreenRight;
+}
 
 void ResetBlackHole() {
     blackHole.blackHoleStage = BlackHoleStage::Swallowing;
@@ -13,6 +24,5 @@ void ResetBlackHole() {
 void ResetAppState() {
     appMode = AppMode{};
     blackHole = BlackHoleState{};
-    screenWidth = 0;
-    screenHeight = 0;
+    ApplyDisplayMetrics(DisplayMetrics{});
 }

@@ -25,12 +25,32 @@ struct BlackHoleState {
 extern AppMode appMode;
 extern BlackHoleState blackHole;
 
-// Full-screen size, measured once at window creation.
+// Full-screen size of the primary monitor, measured at window creation
+// and again on every display change.
 extern int screenWidth;
 extern int screenHeight;
+// The desktop view spans every monitor and its coordinates start at the
+// virtual screen's top-left corner: this is where the primary screen's
+// top-left corner lies in them, (0, 0) unless a monitor lies left of or
+// above the primary one.
+extern int primaryOriginX;
+extern int primaryOriginY;
+// The view x of the virtual screen's right edge; swallowed icons park
+// beyond it. 0 until measured.
+extern int virtualScreenRight;
+
+// The display as the Win32 side measures it, in one record.
+struct DisplayMetrics {
+    int screenWidth;
+    int screenHeight;
+    int primaryOriginX;
+    int primaryOriginY;
+    int virtualScreenRight;
+};
+void ApplyDisplayMetrics(const DisplayMetrics& metrics);
 
 // Back to Swallowing with no time elapsed; the hole's position stays.
 void ResetBlackHole();
 
-// Zeroes every record above and the screen size (for tests and the simulator).
+// Zeroes every record above and the display (for tests and the simulator).
 void ResetAppState();

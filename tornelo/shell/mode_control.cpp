@@ -120,6 +120,11 @@ void OnMainWindowCreated() {
     platform.timer->Restart(AnimationPeriodMs(runningSettings.updateInterval));
 }
 
+void OnDisplayChanged(const DisplayMetrics& metrics) {
+    ApplyDisplayMetrics(metrics);
+    appMode.layoutDirty = 1;
+}
+
 void OnMainWindowDestroyed() {
     if (appMode.mode == Mode::MayimMayim) {
         appMode.mode = Mode::Normal;

@@ -27,6 +27,11 @@ double QuerySongPosition();
 // initial layout, then the first start of the animation timer.
 void OnMainWindowCreated();
 
+// A display change (resolution, monitors, taskbar): the new metrics, and
+// the spiral laid out again around the new centre.
+struct DisplayMetrics;
+void OnDisplayChanged(const DisplayMetrics& metrics);
+
 // The mode's part of the main window's destruction: the dance ends with its
 // music stopped (mode back to Normal), a black-hole run is reset.
 void OnMainWindowDestroyed();

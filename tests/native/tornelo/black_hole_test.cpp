@@ -174,6 +174,11 @@ TEST_F(BlackHoleTest, ParkedIconsStayOutOfSightInEveryMode) {
         }
         EXPECT_EQ(view.moves.front(), Parked(0));
     }
+    // Beyond every monitor when the virtual screen reaches further right.
+    virtualScreenRight = 3000;
+    view.moves.clear();
+    BlackHolePosition(0);
+    EXPECT_EQ(view.moves.front(), (Move{0, 3050, 1}));
 }
 
 TEST_F(BlackHoleTest, BurstStartsWithThePreviousTicksIconCount) {

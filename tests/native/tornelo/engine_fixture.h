@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -30,10 +31,24 @@ class RecordingView final : public DesktopView {
 public:
     int count = 0;
     int countQueries = 0;
-    std::vector<Move> moves;
-    int ItemCount() override { ++countQueries; return count; }
-    void SetItemPosition(int item, uint32_t packed) override {
+    std::vector<Move> moves;  // every move sent, answered or not
+    // A hung shell: the count query, or every move after the first
+    // `movesAnswered`, goes unanswered.
+    bool countAnswered = true;
+    size_t movesAnswered = SIZE_MAX;
+    bool newViewAtNextTick = false;  // the shell restarted
+    int ItemCount() override {
+        ++countQueries;
+        return countAnswered ? count : kNoAnswer;
+    }
+    bool SetItemPosition(int item, uint32_t packed) override {
         moves.push_back({item, static_cast<int16_t>(packed & 0xFFFF), static_cast<int16_t>(packed >> 16)});
+        return moves.size() <= movesAnswered;
+    }
+    bool FindAgainIfGone() override {
+        const bool found = newViewAtNextTick;
+        newViewAtNextTick = false;
+        return found;
     }
     std::vector<int> Items() const {
         std::vector<int> items;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "engine_fixture.h"
 
 namespace {
@@ -52,6 +54,61 @@ TEST_F(MotionTickTest, ChangedIconCountRelaysOnceWithoutReArming) {
     MotionTick();
     EXPECT_EQ(iconRing.slotRadius[0], 44.0);
     EXPECT_TRUE(timer.restarts.empty());
+}
+
+TEST_F(MotionTickTest, ANewViewIsLaidOutAfreshWithoutReArming) {
+    StartWith(3);
+    runningSettings.innerRadius = 44;
+    view.newViewAtNextTick = true;
+    MotionTick();
+    EXPECT_EQ(iconRing.slotRadius[0], 44.0);
+    EXPECT_EQ(view.moves.size(), 3u);
+    runningSettings.innerRadius = 55;
+    MotionTick();
+    EXPECT_EQ(iconRing.slotRadius[0], 44.0);
+    EXPECT_TRUE(timer.restarts.empty());
+}
+
+// One wait a tick for a hung shell, then the tick's other moves are skipped;
+// the tick still ends as usual and the next one tries every icon again.
+TEST_F(MotionTickTest, UnansweredMoveEndsTheTicksMoves) {
+    StartWith(5);
+    appMode.layoutDirty = 1;
+    view.movesAnswered = 2;
+    MotionTick();
+    EXPECT_EQ(view.Items(), (std::vector<int>{4, 3, 2}));
+    EXPECT_EQ(timer.restarts.size(), 1u);
+    EXPECT_EQ(appMode.layoutDirty, 0);
+    view.moves.clear();
+    view.movesAnswered = SIZE_MAX;
+    MotionTick();
+    EXPECT_EQ(view.Items(), (std::vector<int>{4, 3, 2, 1, 0}));
+}
+
+TEST_F(MotionTickTest, UnansweredCountMovesNothingAndKeepsTheCount) {
+    StartWith(5);
+    view.countAnswered = false;
+    MotionTick();
+    EXPECT_TRUE(view.moves.empty());
+    EXPECT_EQ(iconRing.iconCount, 5);
+    view.countAnswered = true;
+    runningSettings.innerRadius = 44;
+    MotionTick();
+    EXPECT_EQ(view.moves.size(), 5u);
+    EXPECT_NE(iconRing.slotRadius[0], 44.0) << "a hung shell is no change of the desktop";
+}
+
+TEST_F(MotionTickTest, DisplayChangeTurnsTheSpiralAroundTheNewCentre) {
+    StartWith(1);
+    runningSettings.innerRadius = 30;
+    // 800 x 600 with a monitor left of and above the primary one.
+    OnDisplayChanged(DisplayMetrics{800, 600, 400, 300, 1250});
+    MotionTick();
+    ASSERT_EQ(view.moves.size(), 1u);
+    const double angle = iconRing.ringAngle + iconRing.slotAngle[0];
+    EXPECT_EQ(view.moves[0].x, static_cast<int>(std::cos(angle) * 30 + 800));
+    EXPECT_EQ(view.moves[0].y, static_cast<int>(std::sin(angle) * 30 + 600));
+    EXPECT_EQ(timer.restarts.size(), 1u);
 }
 
 TEST_F(MotionTickTest, TimerPeriodIsTruncatedMilliseconds) {

@@ -33,7 +33,7 @@ public:
     int count = 40;
     int moves = 0;
     int ItemCount() override { return count; }
-    void SetItemPosition(int, uint32_t) override { ++moves; }
+    bool SetItemPosition(int, uint32_t) override { return ++moves > 0; }
 };
 
 class SteppingSong final : public MusicDevice {

@@ -473,11 +473,12 @@ public:
         positions_.resize(static_cast<size_t>(count), IconPosition{INT_MIN, INT_MIN});
     }
     int ItemCount() override { return count_; }
-    void SetItemPosition(int item, uint32_t packedXY) override {
-        if (item < 0 || item >= count_) return;  // the list-view refuses such items too
+    bool SetItemPosition(int item, uint32_t packedXY) override {
+        if (item < 0 || item >= count_) return true;  // the list-view refuses such items too
         auto x = static_cast<int16_t>(static_cast<uint16_t>(packedXY & 0xFFFFu));
         auto y = static_cast<int16_t>(static_cast<uint16_t>(packedXY >> 16));
         positions_[static_cast<size_t>(item)] = {x, y};
+        return true;
     }
     const std::vector<IconPosition>& Positions() const { return positions_; }
 
