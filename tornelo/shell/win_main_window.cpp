@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "shell/app_state.h"
 #include "shell/mode_control.h"
+#include "shell/win_display.h"
 #include "shell/win_icons.h"
 #include "shell/win_platform.h"
 #include "shell/win_shell.h"
@@ -21,6 +22,10 @@ constexpr UINT kTrayIconId = 1;
 
 // Kept for the whole run: removing the icon needs the same record.
 NOTIFYICONDATAA trayIconData;
+
+// Broadcast by a taskbar that was (re)created: a restarted shell has
+// forgotten every tray icon. 0 until registered.
+UINT taskbarCreatedMessage = 0;
 
 // SetTimer wants a TIMERPROC, whose signature differs from a window
 // procedure's; forward instead of calling through a cast pointer.
@@ -41,8 +46,8 @@ void AddTrayIcon(HWND window) {
 }
 
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
-    screenWidth = GetSystemMetrics(SM_CXFULLSCREEN);
-    screenHeight = GetSystemMetrics(SM_CYFULLSCREEN);
+    ApplyDisplayMetrics(MeasureDisplay(desktopView));
+    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     AttachPlatformToMainWindow(window);
     AddTrayIcon(window);
     // Settings, the initial layout and the first start of timer 100.
@@ -56,7 +61,14 @@ LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
     // An open settings dialog is left to end with the process.
     settingsDialog = nullptr;
     Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+    // A tick that is still waiting on the shell moves nothing more.
+    AttachPlatformToMainWindow(nullptr);
     PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnDisplayChange(HWND, WPARAM, LPARAM) {
+    OnDisplayChanged(MeasureDisplay(desktopView));
     return 0;
 }
 
@@ -94,7 +106,21 @@ const MessageRoute kMessageRoutes[] = {
     {MM_MCINOTIFY, OnMciNotifyMessage},
     {WM_QUIT_REQUEST, OnQuitRequest},
     {WM_TRAY_CALLBACK, OnTrayCallback},
+    {WM_DISPLAYCHANGE, OnDisplayChange},
 };
+
+void RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
+        AddTrayIcon(window);
+        return;
+    }
+    for (const MessageRoute& route : kMessageRoutes) {
+        if (route.message == message) {
+            route.handler(window, wParam, lParam);
+            return;
+        }
+    }
+}
 
 }  // namespace
 
@@ -126,11 +152,6 @@ HWND CreateMainWindow(HINSTANCE instance) {
 // Every message, handled or not, also goes to DefWindowProc, whose result
 // is the answer.
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    for (const MessageRoute& route : kMessageRoutes) {
-        if (route.message == message) {
-            route.handler(window, wParam, lParam);
-            break;
-        }
-    }
+    RouteMessage(window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }

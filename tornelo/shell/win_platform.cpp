@@ -6,7 +6,10 @@
 #include <climits>
 #include <cstdlib>
 
+#include "desktop_view_lookup.h"
 #include "motion/platform_seam.h"
+#include "shell/app_state.h"
+#include "shell/win_display.h"
 #include "shell/win_main_window.h"
 #include "shell/win_shell.h"
 
@@ -14,22 +17,55 @@ namespace {
 
 HWND platformWindow = nullptr;
 
+// Long enough for a busy shell, short enough that the menu and a second
+// start still answer while the shell hangs.
+constexpr UINT kShellAnswerMs = 2000;
+constexpr DWORD kLookAgainEveryMs = 1000;
+
+bool SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+    return SendMessageTimeoutA(desktopView, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellAnswerMs,
+                               result) != 0;
+}
+
 class ShellListView final : public DesktopView {
 public:
     int ItemCount() override {
-        LRESULT count = SendMessageA(desktopView, LVM_GETITEMCOUNT, 0, 0);
-        if (count < 0) return 0;
+        DWORD_PTR count = 0;
+        // A view that has gone holds no icons; one that is there but silent is hung.
+        if (!SendToView(LVM_GETITEMCOUNT, 0, 0, &count)) return IsWindow(desktopView) ? kNoAnswer : 0;
         if (count > INT_MAX) return INT_MAX;
         return static_cast<int>(count);
     }
-    void SetItemPosition(int item, uint32_t packedXY) override {
-        SendMessageA(desktopView, LVM_SETITEMPOSITION, static_cast<WPARAM>(item), static_cast<LPARAM>(packedXY));
+    bool SetItemPosition(int item, uint32_t packedXY) override {
+        // A second start can end the program while a send waits: nothing
+        // more goes out once the main window is gone.
+        if (!platformWindow) return false;
+        DWORD_PTR ignored = 0;
+        return SendToView(LVM_SETITEMPOSITION, static_cast<WPARAM>(item), static_cast<LPARAM>(packedXY), &ignored);
     }
+    bool FindAgainIfGone() override {
+        if (IsWindow(desktopView)) return false;
+        const DWORD now = GetTickCount();
+        if (lookedAgain_ && now - lastLookMs_ < kLookAgainEveryMs) return false;
+        lookedAgain_ = true;
+        lastLookMs_ = now;
+        HWND found = FindDesktopListView();
+        if (!found) return false;
+        desktopView = found;
+        // The new view may lie elsewhere on the virtual screen.
+        ApplyDisplayMetrics(MeasureDisplay(desktopView));
+        return true;
+    }
+
+private:
+    bool lookedAgain_ = false;
+    DWORD lastLookMs_ = 0;
 };
 
 class Win32AnimationTimer final : public AnimationTimer {
 public:
     void Restart(unsigned periodMs) override {
+        if (!platformWindow) return;
         KillTimer(platformWindow, kAnimationTimerId);
         SetAnimationTimer(platformWindow, periodMs);
     }

@@ -8,5 +8,6 @@
 // after desktopView is known and the random generator is seeded.
 void PlugInWindowsPlatform();
 
-// The main window owns the animation timer and receives the MCI notices.
+// The main window owns the animation timer and receives the MCI notices;
+// null once it is destroyed, which stops every further move and timer.
 void AttachPlatformToMainWindow(HWND mainWindow);

@@ -81,6 +81,8 @@ LRESULT ShowTrayMenu(HWND mainWindow) {
     // command below acts on the state as it is when the menu closes.
     int command = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_LEFTBUTTON,
                                  pointer.x, pointer.y, 0, mainWindow, nullptr);
+    // Lets the menu close properly when the next click lands elsewhere.
+    PostMessageA(mainWindow, WM_NULL, 0, 0);
     CarryOutMenuCommand(mainWindow, command);
     DestroyMenu(menu);
     return 0;

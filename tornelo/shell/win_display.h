@@ -1,0 +1,11 @@
+// The display as the engine needs it: the primary screen's size, and where
+// it and the virtual screen's right edge lie in the desktop view's own
+// coordinates.
+#pragma once
+
+#include <windows.h>
+
+#include "shell/app_state.h"
+
+// Without a view, view coordinates are taken as screen coordinates.
+DisplayMetrics MeasureDisplay(HWND view);
