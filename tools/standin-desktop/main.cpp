@@ -1,10 +1,13 @@
 // standin-desktop.exe: plays the shell's desktop for the programs under test.
 //
 //   standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]
+//                       [--view-offset DX,DY]
 //   standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS
 //
 // The last four act on the stand-in that runs already and then end;
 // --freeze returns at once and the stand-in then answers nothing for MS ms.
+// --view-offset plays monitors left of and above the primary one: the
+// desktop starts DX, DY pixels before the primary screen's corner.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -24,6 +27,7 @@ namespace {
 constexpr UINT kRequestTimeoutMs = 10000;
 constexpr int kMaxIcons = 10000;
 constexpr int kLongestFreezeMs = 600000;
+constexpr int kLargestOffset = 20000;
 
 enum class Action { Serve, Dump, Add, Remove, Freeze };
 
@@ -35,6 +39,7 @@ struct Options {
     std::wstring addLabel;
     int removeIndex = -1;
     int freezeMs = 0;
+    standin::ViewOffset viewOffset;
 };
 
 // The program has no console: write to whatever standard handle it inherited.
@@ -59,6 +64,14 @@ bool ParseCount(const std::wstring& text, int limit, int* value) {
     return true;
 }
 
+// "DX,DY", both whole numbers from 0.
+bool ParseOffset(const std::wstring& text, standin::ViewOffset* offset) {
+    const size_t comma = text.find(L',');
+    if (comma == std::wstring::npos) return false;
+    return ParseCount(text.substr(0, comma), kLargestOffset, &offset->dx) &&
+           ParseCount(text.substr(comma + 1), kLargestOffset, &offset->dy);
+}
+
 bool ParseOptions(int argc, wchar_t** argv, Options* options) {
     for (int i = 1; i < argc; ++i) {
         std::wstring option = argv[i];
@@ -73,6 +86,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
             else if (parent == L"workerw") options->parent = standin::ViewParent::WorkerW;
             else if (parent == L"none") options->parent = standin::ViewParent::None;
             else return false;
+        } else if (option == L"--view-offset" && hasValue) {
+            if (!ParseOffset(argv[++i], &options->viewOffset)) return false;
         } else if (option == L"--dump") {
             options->action = Action::Dump;
         } else if (option == L"--add" && hasValue) {
@@ -196,7 +211,7 @@ int Serve(HINSTANCE instance, const Options& options) {
     } else {
         labels = standin::GeneratedLabels(options.icons);
     }
-    return standin::ServeDesktop(instance, options.parent, labels);
+    return standin::ServeDesktop(instance, options.parent, options.viewOffset, labels);
 }
 
 }  // namespace
@@ -210,6 +225,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!understood) {
         Complain(
             "usage: standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]\n"
+            "                           [--view-offset DX,DY]\n"
             "       standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS");
         return 2;
     }

@@ -230,10 +230,12 @@ void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC procedure
     RegisterClassExA(&windowClass);
 }
 
-HWND CreateScreenWindow(HINSTANCE instance, const char* className, const char* title) {
-    return CreateWindowExA(WS_EX_TOOLWINDOW, className, title, WS_POPUP | WS_CLIPCHILDREN, 0, 0,
-                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                           instance, nullptr);
+// As on a desktop that spans every monitor: from the virtual screen's
+// corner, here `offset` before the primary screen's, to the primary's far edge.
+HWND CreateScreenWindow(HINSTANCE instance, const char* className, const char* title, ViewOffset offset) {
+    return CreateWindowExA(WS_EX_TOOLWINDOW, className, title, WS_POPUP | WS_CLIPCHILDREN, -offset.dx, -offset.dy,
+                           GetSystemMetrics(SM_CXSCREEN) + offset.dx, GetSystemMetrics(SM_CYSCREEN) + offset.dy,
+                           nullptr, nullptr, instance, nullptr);
 }
 
 void CreateShellView(HWND host, HINSTANCE instance) {
@@ -254,7 +256,8 @@ std::wstring Utf8ToWide(const std::string& text) { return ConvertToWide(CP_UTF8,
 std::string WideToUtf8(const std::wstring& text) { return ConvertFromWide(CP_UTF8, text); }
 std::string WideToAnsi(const std::wstring& text) { return ConvertFromWide(CP_ACP, text); }
 
-int ServeDesktop(HINSTANCE instance, ViewParent parent, const std::vector<std::string>& utf8Labels) {
+int ServeDesktop(HINSTANCE instance, ViewParent parent, ViewOffset offset,
+                 const std::vector<std::string>& utf8Labels) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     HBRUSH background = CreateSolidBrush(kDesktopColour);
@@ -262,10 +265,10 @@ int ServeDesktop(HINSTANCE instance, ViewParent parent, const std::vector<std::s
     RegisterWindowClass(instance, "WorkerW", DesktopWindowProc, background);
     RegisterWindowClass(instance, "SHELLDLL_DefView", ShellViewProc, background);
 
-    progmanWindow = CreateScreenWindow(instance, "Progman", "Program Manager");
+    progmanWindow = CreateScreenWindow(instance, "Progman", "Program Manager", offset);
     if (progmanWindow == nullptr) return 1;
     if (parent == ViewParent::WorkerW) {
-        workerWindow = CreateScreenWindow(instance, "WorkerW", "");
+        workerWindow = CreateScreenWindow(instance, "WorkerW", "", offset);
         CreateShellView(workerWindow, instance);
     } else if (parent == ViewParent::Progman) {
         CreateShellView(progmanWindow, instance);

@@ -11,9 +11,16 @@ namespace standin {
 
 enum class ViewParent { Progman, WorkerW, None };
 
+// How far the desktop reaches left of and above the primary screen.
+struct ViewOffset {
+    int dx = 0;
+    int dy = 0;
+};
+
 // Creates the windows, fills the view with the labels (UTF-8), shows the
 // desktop and runs the message loop until the "Progman" window is closed.
-int ServeDesktop(HINSTANCE instance, ViewParent parent, const std::vector<std::string>& utf8Labels);
+int ServeDesktop(HINSTANCE instance, ViewParent parent, ViewOffset offset,
+                 const std::vector<std::string>& utf8Labels);
 
 // Text conversions between UTF-8, UTF-16 and the ANSI code page.
 std::wstring Utf8ToWide(const std::string& text);
