@@ -1,7 +1,7 @@
 // A desktop that stops answering for longer than Windows takes to call a
-// program hung: tornelo's tick waits for it (it sends without a time-out)
-// and goes on turning the spiral once the desktop answers again; a second
-// start meanwhile still ends it.
+// program hung: tornelo waits for it a bounded time in each tick, its menu
+// and a second start answer meanwhile, and it goes on turning the spiral
+// once the desktop answers again.
 #include <gtest/gtest.h>
 
 #include "soak_support.h"
@@ -16,6 +16,9 @@ const Settings kTurning{20, 250, 2.0, 1.0, 0.1, 20, 500, 1};
 constexpr int kIcons = 12;
 // Beyond the 5 s after which Windows, and Wine, count a window as hung.
 constexpr DWORD kFreezeMs = 6000;
+constexpr DWORD kLongFreezeMs = 10000;
+// A tick waits at most 2 s for the shell; the rest is room for a busy machine.
+constexpr DWORD kAnswerWithinMs = 3000;
 
 class FrozenDesktop : public TorneloOnStandinTest {
 protected:
@@ -51,14 +54,33 @@ TEST_F(FrozenDesktop, TorneloWaitsForTheDesktopAndThenGoesOnTurning) {
     EXPECT_EQ(exitCode, 0u);
 }
 
-TEST_F(FrozenDesktop, ASecondStartWhileTheDesktopSleepsEndsBothCopies) {
+TEST_F(FrozenDesktop, ASecondStartWhileTheDesktopSleepsEndsBothCopiesAtOnce) {
     StandinDesktop& desktop = *desktop_;
     Tornelo& tornelo = *tornelo_;
 
-    ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), kFreezeMs)) << "the stand-in did not freeze";
-    // tornelo is held in a tick by now; the quit request reaches it all the same.
-    EXPECT_EQ(RunToExit(TorneloExe(), "", folder_.Path(), kFreezeMs + 20000), 0) << "the second start";
+    ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), kLongFreezeMs)) << "the stand-in did not freeze";
+    Sleep(300);  // tornelo is held in a tick by now; the quit request reaches it all the same
+    const ULONGLONG started = GetTickCount64();
+    EXPECT_EQ(RunToExit(TorneloExe(), "", folder_.Path(), kLongFreezeMs + 20000), 0) << "the second start";
     DWORD exitCode = 1;
-    ASSERT_TRUE(tornelo.Process().WaitForExit(kFreezeMs + 10000, &exitCode)) << "a second start did not end tornelo";
+    ASSERT_TRUE(tornelo.Process().WaitForExit(kLongFreezeMs + 10000, &exitCode)) << "a second start did not end tornelo";
     EXPECT_EQ(exitCode, 0u);
+    EXPECT_LE(GetTickCount64() - started, kAnswerWithinMs) << "both copies took that long to end";
+    EXPECT_TRUE(WaitUntil([&] { return soak::Answers(desktop.ListView(), 100); }, kLongFreezeMs + 10000));
+}
+
+TEST_F(FrozenDesktop, TheMenuOpensWhileTheDesktopSleeps) {
+    StandinDesktop& desktop = *desktop_;
+    Tornelo& tornelo = *tornelo_;
+
+    ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), kLongFreezeMs)) << "the stand-in did not freeze";
+    Sleep(300);
+    HWND menu = PressTrayIcon(tornelo, DefaultPointer(), WM_LBUTTONDOWN, kAnswerWithinMs);
+    EXPECT_NE(menu, nullptr) << "no menu within " << kAnswerWithinMs << " ms";
+    if (menu) {
+        EXPECT_TRUE(DismissMenu(tornelo, menu));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return soak::Answers(desktop.ListView(), 100); }, kLongFreezeMs + 10000))
+        << "the stand-in did not wake up";
+    EXPECT_TRUE(IconsMoveWithin(desktop, 10000)) << "tornelo no longer turns the icons after the freeze";
 }

@@ -14,11 +14,13 @@ namespace {
 // No tick for hours: nothing but the commands changes anything.
 const char* const kStillSettings = "20,200,2.000,1.000,30000.000,180,500,1";
 
-IconPosition ParkingPlace() { return {FullScreenSize().width + 50, 1}; }
+// Right of the virtual screen, in the view's coordinates: a view that
+// starts left of the primary screen counts from there.
+IconPosition ParkingPlace(int viewOffsetX = 0) { return {FullScreenSize().width + viewOffsetX + 50, 1}; }
 
-int CountParked(const std::vector<IconPosition>& positions) {
+int CountParked(const std::vector<IconPosition>& positions, int viewOffsetX = 0) {
     int parked = 0;
-    for (const IconPosition& position : positions) parked += position == ParkingPlace() ? 1 : 0;
+    for (const IconPosition& position : positions) parked += position == ParkingPlace(viewOffsetX) ? 1 : 0;
     return parked;
 }
 
@@ -140,6 +142,16 @@ TEST_F(TrayMenuTest, TheBlackHoleSwallowsTheIconsAndBurstsThemBackOntoTheSpiral)
     }, 10000, &read);
     EXPECT_TRUE(onSpiral) << problem << "\n" << Describe(read.positions);
     EXPECT_TRUE(TurnsClockwise(*desktop_, slots, 300));
+}
+
+TEST_F(TrayMenuTest, WithAMonitorLeftOfThePrimaryTheBlackHoleParksRightOfTheVirtualScreen) {
+    const int icons = 6;
+    StartWith("10,200,0.500,1.000,0.200,4,500,1", icons, "--view-offset 400,300");
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    TimedRead read;
+    EXPECT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) { return CountParked(r.positions, 400) == icons - 1; },
+                             60000, &read))
+        << "not every icon but the hole went to (W + 400 + 50, 1): " << Describe(read.positions);
 }
 
 TEST_F(TrayMenuTest, NormalModeReturnsTheIconsToTheSpiralOfTheSettingsFile) {

@@ -3,6 +3,8 @@
 // without the usual view chain, and icons that come and go.
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include <climits>
 #include <cmath>
 
@@ -36,6 +38,33 @@ int FramesSince(ULONGLONG startTick, double updateInterval) {
     return static_cast<int>(elapsedSeconds / updateInterval) + 20;
 }
 
+
+// The primary display at another resolution for the life of the object.
+class DisplayMode {
+public:
+    DisplayMode(DWORD width, DWORD height) {
+        original_.dmSize = sizeof original_;
+        if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &original_)) return;
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmPelsWidth = width;
+        mode.dmPelsHeight = height;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        changed_ = ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+    }
+    ~DisplayMode() {
+        if (!changed_) return;
+        original_.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        ChangeDisplaySettingsExA(nullptr, &original_, nullptr, 0, nullptr);
+    }
+    DisplayMode(const DisplayMode&) = delete;
+    DisplayMode& operator=(const DisplayMode&) = delete;
+    bool Changed() const { return changed_; }
+
+private:
+    DEVMODEA original_ = {};
+    bool changed_ = false;
+};
 
 }  // namespace
 
@@ -171,6 +200,69 @@ TEST(TorneloDesktops, AViewHostedUnderWorkerWIsFoundAndDriven) {
     std::vector<IconPosition> observed;
     WaitUntil([&] { return (observed = PositionsOf(desktop.Icons())) == expected; }, 20000);
     EXPECT_EQ(observed, expected) << "observed: " << Describe(observed) << "\nexpected: " << Describe(expected);
+}
+
+// As with a monitor of 400 x 300 left of and above the primary one: the
+// same layout, around the primary screen's centre in the view's coordinates.
+TEST(TorneloDesktops, AViewReachingBeyondThePrimaryScreenIsLaidOutAroundItsCentre) {
+    const Settings settings{30, 300, 2.5, 1.5, 30000.0, 180, 500, 1};
+    StandinDesktop desktop("--icons 10 --view-offset 400,300");
+    ASSERT_TRUE(desktop.Ready());
+    std::vector<IconPosition> expected = ReferenceEngine(settings, 10).Positions();
+    for (IconPosition& position : expected) position = {position.x + 400, position.y + 300};
+    TempFolder folder;
+    WriteSettingsFile(folder, "30,300,2.500,1.500,30000.000,180,500,1");
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    std::vector<IconPosition> observed;
+    WaitUntil([&] { return (observed = PositionsOf(desktop.Icons())) == expected; }, 20000);
+    EXPECT_EQ(observed, expected) << "observed: " << Describe(observed) << "\nexpected: " << Describe(expected);
+}
+
+TEST(TorneloDesktops, ADisplayChangeMovesTheCentre) {
+    const Settings settings{20, 200, 2.0, 1.0, 0.1, 20, 500, 1};
+    const int icons = 8;
+    StandinDesktop desktop("--icons " + std::to_string(icons));
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, "20,200,2.000,1.000,0.100,20,500,1");
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    const std::vector<ItemSlot> slots = RelayoutSlots(settings, icons);
+    std::string problem;
+    TimedRead read;
+    auto onSpiralAroundTheCentre = [&](const TimedRead& r) {
+        return (problem = CheckOnTurnedSpiral(r, slots, settings)).empty();
+    };
+    ASSERT_TRUE(WaitForIcons(desktop, onSpiralAroundTheCentre, 10000, &read)) << problem;
+
+    // Wine's virtual desktop follows a change of resolution, as Windows does.
+    const ScreenSize before = FullScreenSize();
+    DisplayMode smaller(800, 600);
+    ASSERT_TRUE(smaller.Changed()) << "the display mode did not change";
+    ASSERT_NE(FullScreenSize().width, before.width);
+    EXPECT_TRUE(WaitForIcons(desktop, onSpiralAroundTheCentre, 10000, &read))
+        << problem << "\n" << Describe(read.positions);
+}
+
+TEST(TorneloTray, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    StandinDesktop desktop("--icons 4");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, "20,200,2.000,1.000,30000.000,180,500,1");
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(tornelo.MainWindow()); }, 5000));
+
+    // What a restarted shell does: it forgets the icon, then tells every program.
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = tornelo.MainWindow();
+    icon.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    ASSERT_FALSE(TrayIconExists(tornelo.MainWindow()));
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(tornelo.MainWindow()); }, 5000)) << "the tray icon stayed away";
 }
 
 TEST(TorneloDesktops, IconsAddedOrRemovedJoinTheSpiralAtTheNextTick) {

@@ -13,8 +13,8 @@ namespace tornelo_test {
 
 class TorneloOnStandinTest : public ::testing::Test {
 protected:
-    void StartWith(const char* settingsLine, int icons) {
-        desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons));
+    void StartWith(const char* settingsLine, int icons, const std::string& standinOptions = "") {
+        desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons) + " " + standinOptions);
         ASSERT_TRUE(desktop_->Ready());
         WriteSettingsFile(folder_, settingsLine);
         // A copy of an earlier test still on its way out would make this one quit at once.
