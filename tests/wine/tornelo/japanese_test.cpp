@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "release_version.h"
 #include "tornelo_fixture.h"
 
 using namespace tornelo_test;
@@ -102,7 +103,7 @@ TEST_F(JapaneseSessionTest, TheDialogsCarryTheirJapaneseTexts) {
     EXPECT_EQ(Hex(CaptionOf(about)), Hex(kAboutCaption));
     std::vector<std::string> aboutTexts = StaticAndButtonTexts(about);
     ASSERT_EQ(aboutTexts.size(), 3u);
-    EXPECT_EQ(aboutTexts[0], "tornelo 1.2.2");
+    EXPECT_EQ(aboutTexts[0], TORNELO_ABOUT_TEXT);
     EXPECT_FALSE(aboutTexts[1].empty()) << "the credit line is empty";
     EXPECT_EQ(aboutTexts[2], "OK");
 
