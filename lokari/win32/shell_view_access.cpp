@@ -87,7 +87,7 @@ ShellViewAccess::~ShellViewAccess() {
     FreeLocal(localLabel_);
     FreeLocal(localPosition_);
     for (void* block : {remoteRecord_, remoteLabel_, remotePosition_}) {
-        if (block) VirtualFreeEx(process_, block, 0, MEM_RELEASE);
+        if (block && !blocksLentToShell_) VirtualFreeEx(process_, block, 0, MEM_RELEASE);
     }
     if (process_) CloseHandle(process_);
 }
@@ -165,8 +165,16 @@ bool ShellViewAccess::SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWO
     if (!answering_) return false;
     if (SendMessageTimeoutA(view_, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerLimitMs, result) == 0) {
         answering_ = false;
+        blocksLentToShell_ = NamesRemoteBlock(lParam);
     }
     return answering_;
+}
+
+bool ShellViewAccess::NamesRemoteBlock(LPARAM lParam) const {
+    for (const void* block : {remoteRecord_, remotePosition_}) {
+        if (block && lParam == reinterpret_cast<LPARAM>(block)) return true;
+    }
+    return false;
 }
 
 bool ShellViewAccess::WriteRecord() {

@@ -13,7 +13,8 @@ public:
     // Opens the access: finds the view, allocates the copies, opens the
     // shell's process, allocates the blocks there and takes the item count.
     explicit ShellViewAccess(ItemRequest requests);
-    // Frees every copy and block and closes the process handle.
+    // Frees every copy and block and closes the process handle; blocks that
+    // went out in an unanswered request stay with the shell (see SendToView).
     ~ShellViewAccess() override;
     ShellViewAccess(const ShellViewAccess&) = delete;
     ShellViewAccess& operator=(const ShellViewAccess&) = delete;
@@ -42,7 +43,11 @@ private:
     bool ReadBack(bool withPosition);
     // One message to the view, given up after kAnswerLimitMs or at once when
     // the shell looks hung; after the first unanswered one nothing more is sent.
+    // The shell still carries out a request it did not answer in time, later:
+    // if that request named our blocks, they are left to it, as freeing them
+    // would have it write into released pages.
     bool SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result);
+    bool NamesRemoteBlock(LPARAM lParam) const;
 
     const bool withPositions_;
     const ItemRecordLayout& layout_;
@@ -50,6 +55,7 @@ private:
     HANDLE process_ = nullptr;
     RunOutcome opened_ = RunOutcome::NoDesktopView;
     bool answering_ = true;
+    bool blocksLentToShell_ = false;
     int itemCount_ = 0;
 
     unsigned char* localRecord_ = nullptr;
