@@ -1,10 +1,10 @@
 #include <climits>
 
 #include "motion/motion.h"
+#include "motion/platform_seam.h"
 #include "motion/trunc_to_int.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
-#include "shell/mode_control.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ void CarryOut(const DanceRow& row, double danceRadiusStep) {
 }  // namespace
 
 void DanceStep(double danceRadiusStep) {
-    const double position = QuerySongPosition();
+    const double position = platform.music->SongPosition();
     for (const DanceRow& row : kDanceRows) {
         if (row.phase == appMode.dancePhase && position >= row.fromPosition) {
             CarryOut(row, danceRadiusStep);

@@ -1,5 +1,7 @@
 #include "motion/platform_seam.h"
 
+#include "settings/number_text.h"
+
 namespace {
 
 class NoDesktopView final : public DesktopView {
@@ -35,6 +37,14 @@ ZeroRandom zeroRandom;
 Platform platform = {&noView, &noTimer, &noMusic, &zeroRandom};
 
 void ResetPlatform() { platform = {&noView, &noTimer, &noMusic, &zeroRandom}; }
+
+double MusicDevice::SongPosition() {
+    // Zeroed first: a failed query may leave the reply untouched.
+    char reply[64] = {};
+    Send("status mayimmayim position", reply, sizeof reply, false);
+    reply[sizeof reply - 1] = '\0';
+    return ReadRealText(reply);
+}
 
 int ViewItemCount() {
     const int count = platform.view->ItemCount();

@@ -39,6 +39,10 @@ public:
     // may be null (size 0); `notifyMainWindow` names the main window as
     // the callback window for the completion notice.
     virtual void Send(const char* command, char* reply, size_t replySize, bool notifyMainWindow) = 0;
+
+    // The tune's song position as the sequencer reports it; 0 when it
+    // does not answer.
+    double SongPosition();
 };
 
 class RandomSource {

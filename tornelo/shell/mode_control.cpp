@@ -3,7 +3,6 @@
 #include "motion/icon_ring.h"
 #include "motion/motion.h"
 #include "motion/platform_seam.h"
-#include "settings/number_text.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 
@@ -103,14 +102,6 @@ void OnMciNotify() {
     }
     if (appMode.mode == Mode::MayimMayim) appMode.mode = Mode::Normal;
     ReloadRunningSettings();
-}
-
-double QuerySongPosition() {
-    // Zeroed first: a failed query may leave the reply untouched.
-    char reply[64] = {};
-    platform.music->Send("status mayimmayim position", reply, sizeof reply, false);
-    reply[sizeof reply - 1] = '\0';
-    return ReadRealText(reply);
 }
 
 void OnMainWindowCreated() {

@@ -19,9 +19,6 @@ void StartMusic();
 void StopMusic();
 void OnMciNotify();
 
-// The song position as the sequencer reports it; 0 when it does not answer.
-double QuerySongPosition();
-
 // The logic of the main window's creation, once screenWidth and screenHeight
 // are measured: default running settings, the settings file over them, the
 // initial layout, then the first start of the animation timer.

@@ -122,10 +122,10 @@ TEST_F(ModeMachineTest, SongPositionReadsTheReplyAsADecimalNumber) {
     };
     for (const auto& c : cases) {
         music.positions = {c.reply};
-        EXPECT_EQ(QuerySongPosition(), c.position) << c.reply;
+        EXPECT_EQ(music.SongPosition(), c.position) << c.reply;
     }
     music.answerPositions = false;
-    EXPECT_EQ(QuerySongPosition(), 0.0);
+    EXPECT_EQ(music.SongPosition(), 0.0);
 }
 
 }  // namespace
