@@ -12,11 +12,6 @@ IconRing iconRing;
 
 namespace {
 
-constexpr double kTwoPi = 6.2831853;
-constexpr double kFourPi = 12.5663706;
-// maxIcons never exceeds this; the ring keeps two spare entries beyond it.
-constexpr int kMostIcons = 800;
-
 // The primary screen's centre, in the view's coordinates.
 int CentreX() { return primaryOriginX + screenWidth / 2; }
 int CentreY() { return primaryOriginY + screenHeight / 2; }
@@ -92,7 +87,7 @@ void RefreshIconCount() {
     if (!viewAnswering) return;
     if (count > runningSettings.maxIcons) count = runningSettings.maxIcons;
     // Guards the ring's storage against settings that never passed the bounds.
-    if (count > kMostIcons) count = kMostIcons;
+    if (count > kIconLimit) count = kIconLimit;
     if (count < 0) count = 0;
     iconRing.iconCount = count;
 }

@@ -3,7 +3,15 @@
 
 #include <cstdint>
 
-constexpr int RING_CAPACITY = 802;
+#include "settings/settings.h"
+
+// Two spare entries beyond the most icons taken.
+constexpr int RING_CAPACITY = kIconLimit + 2;
+
+// 2π and 4π as the engine's decimal constants, not the full-precision
+// values: every angle and position the engine gives is defined with these.
+constexpr double kTwoPi = 6.2831853;
+constexpr double kFourPi = 12.5663706;
 
 struct IconRing {
     int iconCount;          // min(items in the view, maxIcons)

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr double kTwoPi = 6.2831853;
-
 bool InBlackHole() { return appMode.mode == Mode::BlackHole; }
 bool Swallowing() { return blackHole.blackHoleStage == BlackHoleStage::Swallowing; }
 

@@ -47,7 +47,7 @@ void ApplyField(Settings& target, int index, const char* begin, const char* end,
         case 3: ApplyRealField(target.spacingRatio, begin, end, 0.001, 1000.0); break;
         case 4: ApplyRealField(target.updateInterval, begin, end, 0.001, 30000.0); break;
         case 5: ApplyIntegerField(target.revolutionTime, begin, end, -30000, 30000); break;
-        case 6: ApplyIntegerField(target.maxIcons, begin, end, 1, 800); break;
+        case 6: ApplyIntegerField(target.maxIcons, begin, end, 1, kIconLimit); break;
         case 7: {
             // The view is asked only for a given number: its count is the bound.
             const int value = ReadIntegerText(begin, end);

@@ -1,6 +1,11 @@
 // The eight user parameters of the animation and their one-line file.
 #pragma once
 
+// The most icons tornelo takes: the bound of maxIcons, and of the icon
+// count its ring holds. A desktop rarely has more, and the ring's storage
+// is fixed.
+constexpr int kIconLimit = 800;
+
 struct Settings {
     int innerRadius;        // pixels
     int outerRadius;        // pixels
@@ -8,7 +13,7 @@ struct Settings {
     double spacingRatio;    // innermost gap / outermost gap, > 0
     double updateInterval;  // seconds between ticks
     int revolutionTime;     // seconds per revolution; sign: rotation direction; never 0
-    int maxIcons;           // 1..800
+    int maxIcons;           // 1..kIconLimit
     int blackHoleIcon;      // 1-based item number
 };
 

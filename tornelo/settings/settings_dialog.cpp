@@ -76,7 +76,7 @@ void ShowSettings(HWND dialog, const Settings& shown) {
     SettingsDialogView view = SettingsDialogViewOf(shown);
     SetUpSpinner(dialog, IDC_INNER_RADIUS_SPIN, IDC_INNER_RADIUS, 0, 2000, view.innerRadius);
     SetUpSpinner(dialog, IDC_OUTER_RADIUS_SPIN, IDC_OUTER_RADIUS, 0, 2000, view.outerRadius);
-    SetUpSpinner(dialog, IDC_BLACK_HOLE_ICON_SPIN, IDC_BLACK_HOLE_ICON, 1, 800, view.blackHoleIcon);
+    SetUpSpinner(dialog, IDC_BLACK_HOLE_ICON_SPIN, IDC_BLACK_HOLE_ICON, 1, kIconLimit, view.blackHoleIcon);
     CheckRadio(dialog, view.leftward ? IDC_LEFTWARD : IDC_RIGHTWARD);
     SetDlgItemTextA(dialog, IDC_TURNS, view.turns);
     SetDlgItemTextA(dialog, IDC_SPACING_RATIO, view.spacingRatio);

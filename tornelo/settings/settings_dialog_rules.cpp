@@ -46,7 +46,7 @@ Settings SettingsFromDialog(const SettingsDialogTexts& texts, int screenHeight, 
     const int revolutionTime = AtLeast(AtMost(IntegerOr(texts.revolutionTime, 300), 30000), 1);
     s.revolutionTime = texts.counterClockwise ? Negated(revolutionTime) : revolutionTime;
 
-    s.maxIcons = AtLeast(AtMost(IntegerOr(texts.maxIcons, 500), 800), 1);
+    s.maxIcons = AtLeast(AtMost(IntegerOr(texts.maxIcons, 500), kIconLimit), 1);
     s.blackHoleIcon = AtLeast(AtMost(IntegerOr(texts.blackHoleIcon, 1), itemCount), 1);
     return s;
 }

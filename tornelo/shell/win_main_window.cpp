@@ -18,7 +18,6 @@
 namespace {
 
 const char kMainClassName[] = "tornelo";
-constexpr UINT kTrayIconId = 1;
 
 // Kept for the whole run: removing the icon needs the same record.
 NOTIFYICONDATAA trayIconData;

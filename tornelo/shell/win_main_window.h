@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-constexpr UINT_PTR kAnimationTimerId = 100;
+#include "shell/main_window_ids.h"
 
 ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr double kTwoPi = 6.2831853;
-
 class BlackHoleTest : public EngineTest {
 protected:
     TempWorkingDir dir;  // a finished run reloads the settings file

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr double kTwoPi = 6.2831853;
-
 class IconRingTest : public EngineTest {
 protected:
     void UseSpiral(int r0, int r1, double turns, double k, int icons) {

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr double kTwoPi = 6.2831853;
-
 class MotionTickTest : public EngineTest {
 protected:
     void StartWith(int icons) {

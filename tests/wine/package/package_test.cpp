@@ -200,11 +200,11 @@ TEST_F(UnpackedArchiveTest, TorneloFindsItsTuneAndWritesItsSettingsInTheFolder) 
     ASSERT_TRUE(ChooseFromTrayMenu(window, kSettingsItem, DefaultPointer()));
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = FindSettingsDialog(tornelo.Id())) != nullptr; }, 5000));
-    PressDialogButton(dialog, kApplyButton);
+    PressDialogButton(dialog, IDC_SETTINGS_APPLY);
     std::string line;
     EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(settingsFile, &line) && !line.empty(); }, 5000))
         << "適用 wrote no tornelo.ini in the folder";
-    PressDialogButton(dialog, kCancelButton);
+    PressDialogButton(dialog, IDC_SETTINGS_CANCEL);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
 
     // The dance opens the tune by its bare name; the sequencer then opens that file in the folder.

@@ -48,7 +48,7 @@ bool TurnsClockwise(StandinDesktop& desktop, const std::vector<ItemSlot>& slots,
     std::vector<IconPosition> first = PositionsOf(desktop.Icons());
     Sleep(gapMs);
     std::vector<IconPosition> second = PositionsOf(desktop.Icons());
-    return std::remainder(ObservedRingAngle(second, slots) - ObservedRingAngle(first, slots), 6.283185307) > 0.0;
+    return std::remainder(ObservedRingAngle(second, slots) - ObservedRingAngle(first, slots), kTwoPi) > 0.0;
 }
 
 class TrayMenuTest : public TorneloOnStandinTest {};
@@ -199,18 +199,18 @@ TEST_F(TrayMenuTest, TheAboutBoxOpensOnceAtTheScreenCentre) {
 
     // Chosen again while open: nothing new, nothing moved.
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kAboutItem, DefaultPointer()));
-    EXPECT_EQ(DialogsWithControl(tornelo_->ProcessId(), kAboutOkButton).size(), 1u);
+    EXPECT_EQ(DialogsWithControl(tornelo_->ProcessId(), IDC_ABOUT_OK).size(), 1u);
     RECT again = {};
     GetWindowRect(about, &again);
     EXPECT_TRUE(EqualRect(&frame, &again));
 
     // Escape means nothing to it: it gets no dialog keyboard handling.
-    PostMessageA(GetDlgItem(about, kAboutOkButton), WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(GetDlgItem(about, IDC_ABOUT_OK), WM_KEYDOWN, VK_ESCAPE, 1);
     Sleep(300);
     EXPECT_TRUE(tornelo_->Settle());
     EXPECT_TRUE(IsWindow(about)) << "Escape closed the about box";
 
-    PressDialogButton(about, kAboutOkButton);
+    PressDialogButton(about, IDC_ABOUT_OK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "OK did not close the about box";
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kAboutItem, DefaultPointer()));
     EXPECT_TRUE(WaitUntil([&] { return FindAboutBox(tornelo_->ProcessId()) != nullptr; }, 5000))

@@ -27,18 +27,18 @@ struct ShownValues {
 
 void ExpectShows(HWND dialog, const ShownValues& shown, const char* when) {
     SCOPED_TRACE(when);
-    EXPECT_EQ(ControlText(dialog, kInnerRadiusEdit), shown.innerRadius);
-    EXPECT_EQ(ControlText(dialog, kOuterRadiusEdit), shown.outerRadius);
-    EXPECT_EQ(ControlText(dialog, kTurnsEdit), shown.turns);
-    EXPECT_EQ(IsChecked(dialog, kLeftwardRadio), !shown.rightward);
-    EXPECT_EQ(IsChecked(dialog, kRightwardRadio), shown.rightward);
-    EXPECT_EQ(ControlText(dialog, kSpacingRatioEdit), shown.spacingRatio);
-    EXPECT_EQ(ControlText(dialog, kUpdateIntervalEdit), shown.updateInterval);
-    EXPECT_EQ(ControlText(dialog, kRevolutionTimeEdit), shown.revolutionTime);
-    EXPECT_EQ(IsChecked(dialog, kClockwiseRadio), !shown.counterClockwise);
-    EXPECT_EQ(IsChecked(dialog, kCounterClockwiseRadio), shown.counterClockwise);
-    EXPECT_EQ(ControlText(dialog, kMaxIconsEdit), shown.maxIcons);
-    EXPECT_EQ(ControlText(dialog, kBlackHoleIconEdit), shown.blackHoleIcon);
+    EXPECT_EQ(ControlText(dialog, IDC_INNER_RADIUS), shown.innerRadius);
+    EXPECT_EQ(ControlText(dialog, IDC_OUTER_RADIUS), shown.outerRadius);
+    EXPECT_EQ(ControlText(dialog, IDC_TURNS), shown.turns);
+    EXPECT_EQ(IsChecked(dialog, IDC_LEFTWARD), !shown.rightward);
+    EXPECT_EQ(IsChecked(dialog, IDC_RIGHTWARD), shown.rightward);
+    EXPECT_EQ(ControlText(dialog, IDC_SPACING_RATIO), shown.spacingRatio);
+    EXPECT_EQ(ControlText(dialog, IDC_UPDATE_INTERVAL), shown.updateInterval);
+    EXPECT_EQ(ControlText(dialog, IDC_REVOLUTION_TIME), shown.revolutionTime);
+    EXPECT_EQ(IsChecked(dialog, IDC_CLOCKWISE), !shown.counterClockwise);
+    EXPECT_EQ(IsChecked(dialog, IDC_COUNTER_CLOCKWISE), shown.counterClockwise);
+    EXPECT_EQ(ControlText(dialog, IDC_MAX_ICONS), shown.maxIcons);
+    EXPECT_EQ(ControlText(dialog, IDC_BLACK_HOLE_ICON), shown.blackHoleIcon);
 }
 
 void SetControlText(HWND dialog, int controlId, const char* text) {
@@ -56,11 +56,11 @@ struct Entries {
 };
 
 void Enter(HWND dialog, const Entries& entries) {
-    for (int i = 0; i < 8; ++i) SetControlText(dialog, kInnerRadiusEdit + i, entries.texts[i]);
-    SetChecked(dialog, kLeftwardRadio, !entries.rightward);
-    SetChecked(dialog, kRightwardRadio, entries.rightward);
-    SetChecked(dialog, kClockwiseRadio, !entries.counterClockwise);
-    SetChecked(dialog, kCounterClockwiseRadio, entries.counterClockwise);
+    for (int i = 0; i < 8; ++i) SetControlText(dialog, IDC_INNER_RADIUS + i, entries.texts[i]);
+    SetChecked(dialog, IDC_LEFTWARD, !entries.rightward);
+    SetChecked(dialog, IDC_RIGHTWARD, entries.rightward);
+    SetChecked(dialog, IDC_CLOCKWISE, !entries.counterClockwise);
+    SetChecked(dialog, IDC_COUNTER_CLOCKWISE, entries.counterClockwise);
 }
 
 
@@ -93,7 +93,7 @@ TEST_F(SettingsDialogTest, ShowsTheRunningValuesInNormalModeAndTheFileValuesInTh
     HWND dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr) << "no settings dialog opened";
     ExpectShows(dialog, {"40", "250", "2.500", true, "1.500", "30000.000", "180", true, "300", "2"}, "normal mode");
-    PressDialogButton(dialog, kCancelButton);
+    PressDialogButton(dialog, IDC_SETTINGS_CANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000)) << "ｷｬﾝｾﾙ did not close the dialog";
     EXPECT_EQ(SettingsFile(), changedFile) << "ｷｬﾝｾﾙ wrote the file";
 
@@ -110,7 +110,7 @@ TEST_F(SettingsDialogTest, ShowsTheRunningValuesInNormalModeAndTheFileValuesInTh
     dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
     ExpectShows(dialog, {"70", "290", "5.000", false, "3.000", "0.250", "45", false, "100", "4"}, "dance");
-    PressDialogButton(dialog, kCancelButton);
+    PressDialogButton(dialog, IDC_SETTINGS_CANCEL);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
     EXPECT_EQ(SettingsFile(), danceFile);
 }
@@ -123,7 +123,7 @@ TEST_F(SettingsDialogTest, ApplyWritesTheFileAndTheRunningSpiralFollows) {
 
     // Radii in either order; the button pressed the way a click presses it.
     Enter(dialog, {{"300", "50", "2", "1", "0.05", "30", "500", "1"}, false, false});
-    PostMessageA(GetDlgItem(dialog, kApplyButton), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(dialog, IDC_SETTINGS_APPLY), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitForSettingsFile("50,300,2.000,1.000,0.050,30,500,1")) << "file: " << SettingsFile();
     EXPECT_TRUE(IsWindow(dialog)) << "適用 closed the dialog";
 
@@ -142,7 +142,7 @@ TEST_F(SettingsDialogTest, ApplyWritesTheFileAndTheRunningSpiralFollows) {
     // Every value out of bounds, both directions reversed, a black-hole
     // number beyond the icons, an interval long enough to stop the ticks.
     Enter(dialog, {{"30", "250", "25", "0.0004", "40000", "", "900", "99"}, true, true});
-    PressDialogButton(dialog, kApplyButton);
+    PressDialogButton(dialog, IDC_SETTINGS_APPLY);
     EXPECT_TRUE(WaitForSettingsFile("30,250,-20.000,0.001,30000.000,-300,800,8")) << "file: " << SettingsFile();
 
     const Settings bounded{30, 250, -20.0, 0.001, 30000.0, -300, 800, 8};
@@ -163,37 +163,37 @@ TEST_F(SettingsDialogTest, OkWritesAndClosesCancelClosesWithoutWriting) {
     StartWith(original, 4);
     HWND dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
-    SetControlText(dialog, kInnerRadiusEdit, "33");
-    PressDialogButton(dialog, kCancelButton);
+    SetControlText(dialog, IDC_INNER_RADIUS, "33");
+    PressDialogButton(dialog, IDC_SETTINGS_CANCEL);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
     EXPECT_EQ(SettingsFile(), original);
 
     dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr) << "the dialog does not open again after ｷｬﾝｾﾙ";
-    EXPECT_EQ(ControlText(dialog, kInnerRadiusEdit), "20") << "a cancelled entry reached the running settings";
-    SetControlText(dialog, kInnerRadiusEdit, "33");
-    PressDialogButton(dialog, kOkButton);
+    EXPECT_EQ(ControlText(dialog, IDC_INNER_RADIUS), "20") << "a cancelled entry reached the running settings";
+    SetControlText(dialog, IDC_INNER_RADIUS, "33");
+    PressDialogButton(dialog, IDC_SETTINGS_OK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000)) << "OK did not close the dialog";
     EXPECT_EQ(SettingsFile(), "33,200,1.000,1.000,30000.000,60,500,1");
 
     dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr) << "the dialog does not open again after OK";
-    EXPECT_EQ(ControlText(dialog, kInnerRadiusEdit), "33");
+    EXPECT_EQ(ControlText(dialog, IDC_INNER_RADIUS), "33");
 }
 
 TEST_F(SettingsDialogTest, EscapeAndEnterDoNothing) {
     StartWith("20,200,1.000,1.000,30000.000,60,500,1", 4);
     HWND dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
-    SetControlText(dialog, kInnerRadiusEdit, "44");
-    HWND innerEdit = GetDlgItem(dialog, kInnerRadiusEdit);
-    HWND turnsEdit = GetDlgItem(dialog, kTurnsEdit);
+    SetControlText(dialog, IDC_INNER_RADIUS, "44");
+    HWND innerEdit = GetDlgItem(dialog, IDC_INNER_RADIUS);
+    HWND turnsEdit = GetDlgItem(dialog, IDC_TURNS);
     PostMessageA(innerEdit, WM_KEYDOWN, VK_ESCAPE, 1);
     PostMessageA(turnsEdit, WM_KEYDOWN, VK_RETURN, 1);
     // Posted after the keys, so handled after them: once the file shows
     // this apply, the keys have had their turn.
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kApplyButton, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kApplyButton)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SETTINGS_APPLY, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SETTINGS_APPLY)));
     EXPECT_TRUE(WaitForSettingsFile("44,200,1.000,1.000,30000.000,60,500,1")) << "file: " << SettingsFile();
     EXPECT_TRUE(IsWindow(dialog)) << "Escape or Enter closed the dialog";
     EXPECT_TRUE(IsWindowVisible(dialog));
@@ -206,7 +206,7 @@ TEST_F(SettingsDialogTest, SettingsChosenAgainWhileOpenOpensNoSecondDialog) {
     RECT frame = {};
     GetWindowRect(dialog, &frame);
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kSettingsItem, POINT{400, 500}));
-    EXPECT_FALSE(WaitUntil([&] { return DialogsWithControl(tornelo_->ProcessId(), kApplyButton).size() > 1; }, 1000))
+    EXPECT_FALSE(WaitUntil([&] { return DialogsWithControl(tornelo_->ProcessId(), IDC_SETTINGS_APPLY).size() > 1; }, 1000))
         << "a second settings dialog opened";
     EXPECT_TRUE(IsWindow(dialog));
     RECT again = {};

@@ -118,7 +118,7 @@ TEST(TorneloSpiral, AShortIntervalTurnsTheSpiralAndKeepsEveryIconOnItsRadius) {
 
     // A positive revolution time turns it clockwise: the ring angle grows.
     double turned = std::remainder(
-        ObservedRingAngle(second.positions, slots) - ObservedRingAngle(first.positions, slots), 6.283185307);
+        ObservedRingAngle(second.positions, slots) - ObservedRingAngle(first.positions, slots), kTwoPi);
     EXPECT_GT(turned, 0.0);
 
     // And each read-back shows the engine's own moments.
@@ -258,7 +258,7 @@ TEST(TorneloTray, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     NOTIFYICONDATAA icon = {};
     icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
     icon.hWnd = tornelo.MainWindow();
-    icon.uID = 1;
+    icon.uID = kTrayIconId;
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
     ASSERT_FALSE(TrayIconExists(tornelo.MainWindow()));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);

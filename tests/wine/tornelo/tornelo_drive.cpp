@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         return WaitUntil([&] { return !IsWindow(dialog); }, 5000) ? 0 : 1;
     }
     if (std::strcmp(command, "quit") == 0) {
-        PostMessageA(mainWindow, kQuitRequest, 0, 0);
+        PostMessageA(mainWindow, WM_QUIT_REQUEST, 0, 0);
         return WaitUntil([&] { return !IsWindow(mainWindow); }, 8000) ? 0 : 1;
     }
     return Usage();

@@ -105,7 +105,7 @@ bool TrayIconExists(HWND mainWindow) {
     NOTIFYICONDATAA icon = {};
     icon.cbSize = sizeof icon;
     icon.hWnd = mainWindow;
-    icon.uID = 1;
+    icon.uID = kTrayIconId;
     icon.uFlags = 0;  // change nothing: only ask whether it is there
     return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
 }
@@ -148,7 +148,7 @@ std::string Tornelo::WhyNotReady() const {
 Tornelo::~Tornelo() {
     if (!process_.IsRunning()) return;
     HWND window = FindMainWindowOf(process_.Id());
-    if (window) PostMessageA(window, kQuitRequest, 0, 0);
+    if (window) PostMessageA(window, WM_QUIT_REQUEST, 0, 0);
     DWORD exitCode = 0;
     process_.WaitForExit(kEndTimeoutMs, &exitCode);
     // Whatever still runs is terminated by ChildProcess.
@@ -157,7 +157,7 @@ Tornelo::~Tornelo() {
 bool Tornelo::Settle() const { return tornelo_test::Settle(mainWindow_); }
 
 bool Tornelo::EndByQuitRequest(DWORD timeoutMs, DWORD* exitCode) {
-    PostMessageA(mainWindow_, kQuitRequest, 0, 0);
+    PostMessageA(mainWindow_, WM_QUIT_REQUEST, 0, 0);
     return process_.WaitForExit(timeoutMs, exitCode);
 }
 
@@ -189,7 +189,7 @@ bool PlacePointer(POINT pointer) {
 
 HWND PressTrayIcon(HWND mainWindow, POINT pointer, UINT buttonMessage, DWORD timeoutMs) {
     if (!PlacePointer(pointer)) return nullptr;
-    PostMessageA(mainWindow, kTrayCallback, 1, static_cast<LPARAM>(buttonMessage));
+    PostMessageA(mainWindow, WM_TRAY_CALLBACK, 1, static_cast<LPARAM>(buttonMessage));
     DWORD processId = ProcessOf(mainWindow);
     HWND menu = nullptr;
     WaitUntil([&] { return (menu = FindOpenMenu(processId)) != nullptr; }, timeoutMs);
@@ -348,7 +348,7 @@ std::vector<HWND> DialogsWithControl(DWORD processId, int controlId) {
 }
 
 HWND FindSettingsDialog(DWORD processId) {
-    std::vector<HWND> dialogs = DialogsWithControl(processId, kApplyButton);
+    std::vector<HWND> dialogs = DialogsWithControl(processId, IDC_SETTINGS_APPLY);
     return dialogs.empty() ? nullptr : dialogs.front();
 }
 
@@ -386,7 +386,7 @@ std::string CheckSettingsDialogPlacement(HWND dialog, POINT pointer) {
 }
 
 HWND FindAboutBox(DWORD processId) {
-    std::vector<HWND> dialogs = DialogsWithControl(processId, kAboutOkButton);
+    std::vector<HWND> dialogs = DialogsWithControl(processId, IDC_ABOUT_OK);
     return dialogs.empty() ? nullptr : dialogs.front();
 }
 
@@ -597,7 +597,6 @@ std::string MatchFrames(const std::vector<std::vector<IconPosition>>& frames,
 
 namespace {
 
-constexpr double kFullTurn = 6.283185307179586;
 
 struct ObservedPolar {
     double angle;
@@ -627,7 +626,7 @@ double ObservedRingAngle(const std::vector<IconPosition>& observed, const std::v
     if (slots.empty()) return 0.0;
     const ItemSlot& reference = slots[OutermostSlot(slots)];
     if (reference.item < 0 || static_cast<size_t>(reference.item) >= observed.size()) return 0.0;
-    return std::remainder(PolarOf(observed[static_cast<size_t>(reference.item)]).angle - reference.angle, kFullTurn);
+    return std::remainder(PolarOf(observed[static_cast<size_t>(reference.item)]).angle - reference.angle, kTwoPi);
 }
 
 std::string CheckOnTurnedSpiral(const std::vector<IconPosition>& observed, const std::vector<ItemSlot>& slots,
@@ -648,7 +647,7 @@ std::string CheckOnTurnedSpiral(const std::vector<IconPosition>& observed, const
                           slot.item, position.x, position.y, polar.radius, slot.radius);
             return text;
         }
-        double turn = std::remainder(polar.angle - slot.angle - ringAngle, kFullTurn);
+        double turn = std::remainder(polar.angle - slot.angle - ringAngle, kTwoPi);
         double allowed = angleTolerance + 0.75 / slot.radius + 0.75 / reference.radius;
         if (std::fabs(turn) > allowed) {
             std::snprintf(text, sizeof text,
@@ -661,7 +660,7 @@ std::string CheckOnTurnedSpiral(const std::vector<IconPosition>& observed, const
 }
 
 double TickAngle(const Settings& settings) {
-    return std::fabs(6.2831853 * settings.updateInterval / settings.revolutionTime);
+    return std::fabs(kTwoPi * settings.updateInterval / settings.revolutionTime);
 }
 
 std::string CheckOnTurnedSpiral(const TimedRead& read, const std::vector<ItemSlot>& slots, const Settings& settings) {

@@ -10,13 +10,12 @@
 #include <vector>
 
 #include "motion/icon_ring.h"
+#include "resources/resource_ids.h"
+#include "shell/main_window_ids.h"
 #include "settings/settings.h"
 #include "wine_test_support.h"
 
 namespace tornelo_test {
-
-constexpr UINT kQuitRequest = WM_USER + 1;   // what a second start sends
-constexpr UINT kTrayCallback = WM_USER + 2;  // the tray icon's callback message
 
 // Positions of the popup menu's items (separators at 3 and 5).
 enum MenuPosition : int {
@@ -29,26 +28,6 @@ enum MenuPosition : int {
     kExitItem = 8,
 };
 constexpr int kMenuItemCount = 9;
-
-// Control ids of the two dialogs.
-enum DialogControl : int {
-    kInnerRadiusEdit = 111,
-    kOuterRadiusEdit = 112,
-    kTurnsEdit = 113,
-    kSpacingRatioEdit = 114,
-    kUpdateIntervalEdit = 115,
-    kRevolutionTimeEdit = 116,
-    kMaxIconsEdit = 117,
-    kBlackHoleIconEdit = 118,
-    kLeftwardRadio = 131,
-    kRightwardRadio = 132,
-    kClockwiseRadio = 133,
-    kCounterClockwiseRadio = 134,
-    kOkButton = 141,
-    kApplyButton = 142,
-    kCancelButton = 143,
-    kAboutOkButton = 201,
-};
 
 // The full-screen size as tornelo measures it at start-up.
 struct ScreenSize {
