@@ -4,23 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 long RunLokari(const std::string& commandTail, const std::string& workingFolder) {
     return RunToExit(LokariExe(), commandTail, workingFolder, kLokariTimeoutMs);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    EXPECT_TRUE(file.good()) << path;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file << bytes;
-    ASSERT_TRUE(file.good()) << path;
 }
 
 std::string SnapshotLineOf(const DesktopIcon& icon) {

@@ -18,9 +18,6 @@ constexpr DWORD kLokariTimeoutMs = 60000;
 // Runs lokari.exe with the text after its quoted path ("" for none).
 long RunLokari(const std::string& commandTail, const std::string& workingFolder);
 
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& bytes);
-
 // The snapshot line of one icon as lokari must write it, line end included.
 std::string SnapshotLineOf(const DesktopIcon& icon);
 std::string SnapshotOf(const std::vector<DesktopIcon>& icons);

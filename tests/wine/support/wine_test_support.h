@@ -38,6 +38,12 @@ private:
     std::string path_;
 };
 
+// Files byte for byte. ReadWholeFile is false, or empty, when the file
+// cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string* contents);
+std::string ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
 // A started program; terminated at destruction if it still runs.
 class ChildProcess {
 public:
