@@ -114,7 +114,7 @@ public:
 void LoadSettingsFromFile(benchmark::State& state) {
     char folder[] = "/tmp/tornelo-bench-XXXXXX";
     if (!mkdtemp(folder)) std::abort();
-    char previous[4096];
+    static char previous[4096];
     if (!getcwd(previous, sizeof previous) || chdir(folder) != 0) std::abort();
     if (std::FILE* file = std::fopen("tornelo.ini", "w")) {
         std::fputs("30,500,2.500,1.500,0.050,120,800,3", file);

@@ -147,7 +147,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTPUT.ico\n", argv[0]);
         return 2;
     }
-    const std::vector<std::uint8_t> icon = EncodeIcon(DrawLokari());
+    // Static: the picture is larger than a frame should be.
+    static const auto picture = DrawLokari();
+    const std::vector<std::uint8_t> icon = EncodeIcon(picture);
     std::FILE* file = std::fopen(argv[1], "wb");
     if (file == nullptr) {
         std::perror(argv[1]);

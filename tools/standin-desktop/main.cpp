@@ -109,7 +109,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
 bool ReadWholeFile(const std::wstring& path, std::string* contents) {
     FILE* file = _wfopen(path.c_str(), L"rb");
     if (file == nullptr) return false;
-    char chunk[4096];
+    char chunk[1024];
     size_t got = 0;
     while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) contents->append(chunk, got);
     fclose(file);

@@ -55,11 +55,11 @@ int ScaledSize(int pixels, double scale) {
 
 }  // namespace
 
-FramePainter::FramePainter(int screenWidth, int screenHeight, double scale)
-    : screenWidth_(screenWidth),
-      screenHeight_(screenHeight),
+FramePainter::FramePainter(int width, int height, double scale)
+    : screenWidth_(width),
+      screenHeight_(height),
       scale_(scale),
-      canvas_(ScaledSize(screenWidth, scale), ScaledSize(screenHeight, scale)) {}
+      canvas_(ScaledSize(width, scale), ScaledSize(height, scale)) {}
 
 std::vector<PaletteColor> FramePainter::Palette() {
     std::vector<PaletteColor> palette = {

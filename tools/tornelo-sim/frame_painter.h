@@ -15,7 +15,7 @@ struct FrameCaption {
 
 class FramePainter {
 public:
-    FramePainter(int screenWidth, int screenHeight, double scale);
+    FramePainter(int width, int height, double scale);
 
     int Width() const { return canvas_.Width(); }
     int Height() const { return canvas_.Height(); }

@@ -38,8 +38,8 @@ void ApplyRealField(double& field, const char* begin, const char* end, double lo
     if (value != 0.0) field = Bounded(value, lower, upper);
 }
 
-void ApplyField(Settings& target, int index, const char* begin, const char* end, int screenHeight) {
-    const int radiusLimit = ThreeQuartersOf(screenHeight);
+void ApplyField(Settings& target, int index, const char* begin, const char* end, int height) {
+    const int radiusLimit = ThreeQuartersOf(height);
     switch (index) {
         case 0: ApplyIntegerField(target.innerRadius, begin, end, 1, radiusLimit); break;
         case 1: ApplyIntegerField(target.outerRadius, begin, end, 1, radiusLimit); break;
@@ -68,10 +68,10 @@ const char* LineEnd(const char* line) {
 
 }  // namespace
 
-Settings DefaultSettings(int screenHeight) {
+Settings DefaultSettings(int height) {
     Settings settings;
     settings.innerRadius = 20;
-    settings.outerRadius = screenHeight / 2 - 50;
+    settings.outerRadius = height / 2 - 50;
     settings.turns = 3.0;
     settings.spacingRatio = 1.0;
     settings.updateInterval = 0.2;
@@ -81,7 +81,7 @@ Settings DefaultSettings(int screenHeight) {
     return settings;
 }
 
-void ApplySettingsLine(Settings& target, const char* line, int screenHeight) {
+void ApplySettingsLine(Settings& target, const char* line, int height) {
     if (!line) return;
     const char* end = LineEnd(line);
     const char* p = line;
@@ -91,7 +91,7 @@ void ApplySettingsLine(Settings& target, const char* line, int screenHeight) {
         if (p == end) return;
         const char* fieldBegin = p;
         while (p < end && *p != ',') ++p;
-        ApplyField(target, index, fieldBegin, p, screenHeight);
+        ApplyField(target, index, fieldBegin, p, height);
     }
 }
 

@@ -23,7 +23,8 @@ extern Settings runningSettings;
 // Relative on purpose: the file lives in the directory tornelo was started in.
 extern const char* const kSettingsFilePath;  // "./tornelo.ini"
 
-Settings DefaultSettings(int screenHeight);
+// The defaults for a screen of that height.
+Settings DefaultSettings(int height);
 
 // Reads the settings file over `target`; fields the file does not validly
 // supply keep their values. Uses screenHeight and platform.view.

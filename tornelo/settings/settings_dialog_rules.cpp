@@ -29,13 +29,13 @@ double RealOr(const char* text, double fallback) {
 
 }  // namespace
 
-Settings SettingsFromDialog(const SettingsDialogTexts& texts, int screenHeight, int itemCount) {
+Settings SettingsFromDialog(const SettingsDialogTexts& texts, int height, int itemCount) {
     Settings s;
     // The radii may be typed in either order.
     const int a = ReadIntegerText(texts.innerRadius);
     const int b = ReadIntegerText(texts.outerRadius);
     s.innerRadius = AtLeast(a < b ? a : b, 1);
-    s.outerRadius = AtMost(a < b ? b : a, static_cast<int>(3LL * screenHeight / 4));
+    s.outerRadius = AtMost(a < b ? b : a, static_cast<int>(3LL * height / 4));
 
     const double turns = AtLeast(AtMost(RealOr(texts.turns, 3.0), 20.0), -20.0);
     s.turns = texts.rightward ? -turns : turns;

@@ -16,7 +16,7 @@ struct SettingsDialogTexts {            // the controls' texts as read (any byte
 // The entries as Settings: fallbacks for empty or zero fields, radii in either
 // order, bounds, directions from the radios. itemCount is the view's
 // LVM_GETITEMCOUNT answer.
-Settings SettingsFromDialog(const SettingsDialogTexts& texts, int screenHeight, int itemCount);
+Settings SettingsFromDialog(const SettingsDialogTexts& texts, int height, int itemCount);
 struct SettingsDialogView {             // what WM_INITDIALOG puts into the controls
     int innerRadius, outerRadius, blackHoleIcon;         // up-down positions (121, 122, 123)
     bool leftward;                                       // radio 131, else 132

@@ -11,10 +11,10 @@ constexpr int kSettingsLineLimit = 255;
 // Reads the comma-separated fields of `line` over `target`. The line ends at
 // its first newline, its NUL or after kSettingsLineLimit characters, whichever
 // comes first. A field that reads as 0 leaves its value alone; the others are
-// brought within their bounds (the radii's upper bound is 3/4 of
-// screenHeight; blackHoleIcon's is platform.view's item count, asked only
+// brought within their bounds (the radii's upper bound is 3/4 of the
+// screen height; blackHoleIcon's is platform.view's item count, asked only
 // when that field is given).
-void ApplySettingsLine(Settings& target, const char* line, int screenHeight);
+void ApplySettingsLine(Settings& target, const char* line, int height);
 
 // The line SaveSettings writes for `source`, NUL-terminated.
 void FormatSettingsLine(char* buffer, size_t size, const Settings& source);

@@ -61,6 +61,6 @@ TEST_P(FuzzReplay, KeptInputsPassTheTargetsChecks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(kTargets),
-                         [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Target>& target) { return std::string(target.param.name); });
 
 }  // namespace

@@ -15,7 +15,7 @@ std::vector<uint8_t> ReadWholeFile(const char* path) {
     std::vector<uint8_t> bytes;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return bytes;
-    uint8_t buffer[4096];
+    uint8_t buffer[1024];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
     std::fclose(file);

@@ -43,7 +43,7 @@ SimProcessResult RunSimProcess(const std::vector<std::string>& arguments, int de
         }
         pollfd watch{pipeEnds[0], POLLIN, 0};
         if (poll(&watch, 1, static_cast<int>(left.count())) <= 0) continue;
-        char buffer[8192];
+        char buffer[2048];
         const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
         if (got <= 0) break;
         result.out.append(buffer, static_cast<size_t>(got));

@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         SongCase{"TuneBeforeItsEnd", {"--tempo", "132", "--ticks", "163"}, 1, 1, 8},
         SongCase{"TuneAtItsEnd", {"--tempo", "132", "--ticks", "164"}, 1, 0, 0},
         SongCase{"DefaultTempoIsTheTunes", {"--ticks", "164"}, 1, 0, 0}),
-    [](const ::testing::TestParamInfo<SongCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SongCase>& song) { return std::string(song.param.name); });
 
 TEST(SimCommandLine, RefusesMistakesWithUsage) {
     const std::vector<std::vector<std::string>> mistakes = {

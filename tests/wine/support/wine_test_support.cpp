@@ -157,6 +157,30 @@ struct RemoteExchange {
 
 }  // namespace
 
+bool ReadWholeFile(const std::string& path, std::string* contents) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    contents->clear();
+    char buffer[1024];
+    size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, count);
+    std::fclose(file);
+    return true;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string contents;
+    ReadWholeFile(path, &contents);
+    return contents;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
 // ------------------------------------------------------------------ paths
 
 std::string TorneloExe() { return PathFromEnvironment("TORNELO_EXE", "tornelo.exe"); }
@@ -290,7 +314,7 @@ long RunToExitCapturingOutput(const std::string& exe, const std::string& command
         ended = WaitForSingleObject(started.hProcess, 20) == WAIT_OBJECT_0;
         DWORD available = 0;
         while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
-            char chunk[4096];
+            char chunk[1024];
             DWORD got = 0;
             if (!ReadFile(readEnd, chunk, std::min<DWORD>(available, sizeof chunk), &got, nullptr) || got == 0) break;
             output->append(chunk, got);

@@ -167,4 +167,4 @@ INSTANTIATE_TEST_SUITE_P(Pointers, SettingsDialogPlacementTest,
                          ::testing::Values(PlacementCase{"near_bottom_right", {1000, 700}},
                                            PlacementCase{"near_top_left", {100, 200}},
                                            PlacementCase{"middle", {600, 500}}),
-                         [](const ::testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<PlacementCase>& placement) { return placement.param.name; });

@@ -79,21 +79,7 @@ int ScaleForDpi(int pixels) {
 }
 
 void WriteSettingsFile(const TempFolder& folder, const std::string& line) {
-    FILE* file = std::fopen(folder.File("tornelo.ini").c_str(), "wb");
-    if (!file) return;
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
-}
-
-bool ReadWholeFile(const std::string& path, std::string* contents) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    contents->clear();
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, count);
-    std::fclose(file);
-    return true;
+    WriteWholeFile(folder.File("tornelo.ini"), line);
 }
 
 HWND FindMainWindowOf(DWORD processId) {
@@ -234,11 +220,12 @@ std::string OwnFolder() {
 }
 
 uintptr_t RemoteModuleBase(HANDLE process, const char* baseName) {
-    HMODULE modules[512];
+    std::vector<HMODULE> modules(512);
+    const DWORD room = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
     DWORD bytesNeeded = 0;
-    if (!EnumProcessModulesEx(process, modules, sizeof modules, &bytesNeeded, LIST_MODULES_ALL)) return 0;
+    if (!EnumProcessModulesEx(process, modules.data(), room, &bytesNeeded, LIST_MODULES_ALL)) return 0;
     DWORD count = bytesNeeded / sizeof(HMODULE);
-    for (DWORD i = 0; i < count && i < 512; ++i) {
+    for (DWORD i = 0; i < count && i < modules.size(); ++i) {
         char name[MAX_PATH] = {};
         if (GetModuleBaseNameA(process, modules[i], name, sizeof name) && lstrcmpiA(name, baseName) == 0) {
             return reinterpret_cast<uintptr_t>(modules[i]);

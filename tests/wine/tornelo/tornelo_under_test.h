@@ -41,7 +41,6 @@ int ScaleForDpi(int pixels);
 
 // The settings file in a test's folder, byte for byte.
 void WriteSettingsFile(const TempFolder& folder, const std::string& line);
-bool ReadWholeFile(const std::string& path, std::string* contents);
 
 // The top-level window of class "tornelo" that belongs to a process.
 HWND FindMainWindowOf(DWORD processId);
