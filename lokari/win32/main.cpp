@@ -1,5 +1,6 @@
 // lokari's entry: no argument saves the desktop icon positions, any argument
 // is the path of a snapshot file to restore them from.
+#include "debug_trace.h"
 #include "icon_positions.h"
 #include "snapshot_file.h"
 
@@ -21,7 +22,9 @@ bool RegisterLokariClass(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32641));  // IDC_ICON
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = "lokari";
-    return RegisterClassA(&windowClass) != 0;
+    if (RegisterClassA(&windowClass)) return true;
+    TraceFailure("RegisterClass(\"lokari\")");
+    return false;
 }
 
 void RunOperation(const char* commandLine) {

@@ -1,5 +1,6 @@
 #include "shell_view_access.h"
 
+#include "debug_trace.h"
 #include "desktop_view_lookup.h"
 
 #include <commctrl.h>
@@ -118,7 +119,10 @@ bool ShellViewAccess::OpenShellProcess(HWND view) {
     GetWindowThreadProcessId(view, &processId);
     if (processId == 0) return false;
     process_ = OpenProcess(kShellProcessAccess, FALSE, processId);
-    if (process_ == nullptr) return false;
+    if (process_ == nullptr) {
+        TraceFailure("OpenProcess of the shell");
+        return false;
+    }
     // A shell of another width would read our record with its own layout and
     // write the label through a pointer cut or padded from ours.
     PointerWidth shellWidth = kOwnPointerWidth;
@@ -127,7 +131,9 @@ bool ShellViewAccess::OpenShellProcess(HWND view) {
 
 bool ShellViewAccess::AllocateRemoteBlocks() {
     const auto allocateRemote = [this](std::size_t size) {
-        return VirtualAllocEx(process_, nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        void* block = VirtualAllocEx(process_, nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        if (!block) TraceFailure("VirtualAllocEx in the shell");
+        return block;
     };
     remoteRecord_ = allocateRemote(layout_.size);
     if (!remoteRecord_) return false;
@@ -164,6 +170,7 @@ bool ShellViewAccess::RequestItem(int index, ItemRequest request) {
 bool ShellViewAccess::SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
     if (!answering_) return false;
     if (SendMessageTimeoutA(view_, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerLimitMs, result) == 0) {
+        TraceFailure("a message to the desktop view");
         answering_ = false;
         blocksLentToShell_ = NamesRemoteBlock(lParam);
     }
@@ -179,14 +186,18 @@ bool ShellViewAccess::NamesRemoteBlock(LPARAM lParam) const {
 
 bool ShellViewAccess::WriteRecord() {
     SIZE_T written = 0;
-    return WriteProcessMemory(process_, remoteRecord_, localRecord_, layout_.size, &written) &&
-           written == layout_.size;
+    if (WriteProcessMemory(process_, remoteRecord_, localRecord_, layout_.size, &written) && written == layout_.size)
+        return true;
+    TraceFailure("WriteProcessMemory into the shell");
+    return false;
 }
 
 bool ShellViewAccess::ReadBack(bool withPosition) {
     const auto readRemote = [this](const void* remote, void* local, std::size_t size) {
         SIZE_T read = 0;
-        return ReadProcessMemory(process_, remote, local, size, &read) && read == size;
+        if (ReadProcessMemory(process_, remote, local, size, &read) && read == size) return true;
+        TraceFailure("ReadProcessMemory from the shell");
+        return false;
     };
     if (!readRemote(remoteRecord_, localRecord_, layout_.size)) return false;
     if (!readRemote(remoteLabel_, localLabel_, kLabelBlockSize)) return false;

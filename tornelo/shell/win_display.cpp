@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "debug_trace.h"
+
 namespace {
 
 constexpr UINT kOriginAnswerMs = 2000;
@@ -11,13 +13,21 @@ constexpr UINT kOriginAnswerMs = 2000;
 POINT RemoteViewOrigin(HWND view, DWORD processId) {
     POINT origin = {0, 0};
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, processId);
-    if (!process) return origin;
+    if (!process) {
+        TraceFailure("OpenProcess of the desktop view's process");
+        return origin;
+    }
     void* block = VirtualAllocEx(process, nullptr, sizeof origin, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!block) TraceFailure("VirtualAllocEx in the desktop view's process");
     if (block) {
         DWORD_PTR filled = 0;
         const bool answered = SendMessageTimeoutA(view, LVM_GETORIGIN, 0, reinterpret_cast<LPARAM>(block),
                                                   SMTO_ABORTIFHUNG, kOriginAnswerMs, &filled) != 0;
-        if (answered && filled) ReadProcessMemory(process, block, &origin, sizeof origin, nullptr);
+        if (!answered) TraceFailure("LVM_GETORIGIN to the desktop view");
+        if (answered && filled && !ReadProcessMemory(process, block, &origin, sizeof origin, nullptr)) {
+            TraceFailure("ReadProcessMemory of the view's origin");
+            origin = {0, 0};
+        }
         // A shell that did not answer may still write there later: the
         // block stays its own rather than becoming a write into freed pages.
         if (answered) VirtualFreeEx(process, block, 0, MEM_RELEASE);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "debug_trace.h"
 #include "motion/motion.h"
 #include "resources/resource_ids.h"
 #include "shell/app_state.h"
@@ -41,7 +42,8 @@ void AddTrayIcon(HWND window) {
     trayIconData.uCallbackMessage = WM_TRAY_CALLBACK;
     trayIconData.hIcon = LoadSmallIcon(IDI_TRAY_SPIRAL);
     snprintf(trayIconData.szTip, sizeof trayIconData.szTip, "%s", "tornelo");
-    Shell_NotifyIconA(NIM_ADD, &trayIconData);
+    // Without a taskbar yet the program runs on without its icon.
+    if (!Shell_NotifyIconA(NIM_ADD, &trayIconData)) TraceFailure("Shell_NotifyIcon(NIM_ADD)");
 }
 
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
@@ -59,7 +61,7 @@ LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
     OnMainWindowDestroyed();
     // An open settings dialog is left to end with the process.
     settingsDialog = nullptr;
-    Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+    if (!Shell_NotifyIconA(NIM_DELETE, &trayIconData)) TraceFailure("Shell_NotifyIcon(NIM_DELETE)");
     // A tick that is still waiting on the shell moves nothing more.
     AttachPlatformToMainWindow(nullptr);
     PostQuitMessage(0);
@@ -124,7 +126,7 @@ void RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void SetAnimationTimer(HWND window, unsigned periodMs) {
-    SetTimer(window, kAnimationTimerId, periodMs, AnimationTimerProc);
+    if (!SetTimer(window, kAnimationTimerId, periodMs, AnimationTimerProc)) TraceFailure("SetTimer");
 }
 
 ATOM RegisterMainClass(HINSTANCE instance) {
@@ -136,13 +138,18 @@ ATOM RegisterMainClass(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kMainClassName;
-    return RegisterClassA(&windowClass);
+    const ATOM atom = RegisterClassA(&windowClass);
+    if (!atom) TraceFailure("RegisterClass(\"tornelo\")");
+    return atom;
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
     HWND window = CreateWindowExA(0, kMainClassName, "tornelo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
-    if (!window) return nullptr;
+    if (!window) {
+        TraceFailure("CreateWindowEx(\"tornelo\")");
+        return nullptr;
+    }
     ShowWindow(window, SW_HIDE);
     UpdateWindow(window);
     return window;

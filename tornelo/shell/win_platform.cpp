@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "debug_trace.h"
 #include "desktop_view_lookup.h"
 #include "motion/platform_seam.h"
 #include "shell/app_state.h"
@@ -23,8 +24,13 @@ constexpr UINT kShellAnswerMs = 2000;
 constexpr DWORD kLookAgainEveryMs = 1000;
 
 bool SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
-    return SendMessageTimeoutA(desktopView, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellAnswerMs,
-                               result) != 0;
+    if (SendMessageTimeoutA(desktopView, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellAnswerMs,
+                            result)) {
+        return true;
+    }
+    TraceFailure(message == LVM_GETITEMCOUNT ? "LVM_GETITEMCOUNT to the desktop view"
+                                             : "LVM_SETITEMPOSITION to the desktop view");
+    return false;
 }
 
 class ShellListView final : public DesktopView {
@@ -76,7 +82,8 @@ public:
     void Send(const char* command, char* reply, size_t replySize, bool notifyMainWindow) override {
         UINT replyLength = replySize > UINT_MAX ? UINT_MAX : static_cast<UINT>(replySize);
         if (!reply) replyLength = 0;
-        mciSendStringA(command, reply, replyLength, notifyMainWindow ? platformWindow : nullptr);
+        const MCIERROR error = mciSendStringA(command, reply, replyLength, notifyMainWindow ? platformWindow : nullptr);
+        if (error) TraceFailure(command, error);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "shell/win_tray_menu.h"
 
+#include "debug_trace.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_dialog.h"
 #include "shell/app_state.h"
@@ -14,6 +15,23 @@ static_assert(IDM_SETTINGS == kCommandSettings && IDM_EXIT == kCommandExit && ID
               "the menu resource and the mode machine must agree on the command ids");
 
 namespace {
+
+// A menu resource, destroyed with its holder.
+class LoadedMenu {
+public:
+    explicit LoadedMenu(int resourceId) : menu_(LoadMenuA(appInstance, MAKEINTRESOURCEA(resourceId))) {
+        if (!menu_) TraceFailure("LoadMenu");
+    }
+    ~LoadedMenu() {
+        if (menu_) DestroyMenu(menu_);
+    }
+    LoadedMenu(const LoadedMenu&) = delete;
+    LoadedMenu& operator=(const LoadedMenu&) = delete;
+    HMENU Popup() const { return menu_ ? GetSubMenu(menu_, 0) : nullptr; }
+
+private:
+    HMENU menu_;
+};
 
 // Positions of the popup's items, for the check marks.
 constexpr UINT kNormalPosition = 0;
@@ -33,11 +51,13 @@ void CheckCurrentState(HMENU popup) {
 void OpenSettingsDialog() {
     if (settingsDialog) return;
     settingsDialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, SettingsDialogProc, 0);
+    if (!settingsDialog) TraceFailure("CreateDialogParam(settings)");
 }
 
 void OpenAboutBox() {
     if (aboutDialog) return;
     aboutDialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDlgProc, 0);
+    if (!aboutDialog) TraceFailure("CreateDialogParam(about)");
 }
 
 void CarryOutMenuCommand(HWND mainWindow, int command) {
@@ -66,13 +86,9 @@ void PlaceAboutBox(HWND dialog) {
 LRESULT ShowTrayMenu(HWND mainWindow) {
     POINT pointer;
     if (!GetCursorPos(&pointer)) return 0;
-    HMENU menu = LoadMenuA(appInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU));
-    if (!menu) return 0;
-    HMENU popup = GetSubMenu(menu, 0);
-    if (!popup) {
-        DestroyMenu(menu);
-        return 0;
-    }
+    const LoadedMenu menu(IDR_TRAY_MENU);
+    HMENU popup = menu.Popup();
+    if (!popup) return 0;
     CheckCurrentState(popup);
     // A popup closes on a click elsewhere only while its owner is the
     // foreground window; a tray program's hidden window never is by itself.
@@ -84,7 +100,6 @@ LRESULT ShowTrayMenu(HWND mainWindow) {
     // Lets the menu close properly when the next click lands elsewhere.
     PostMessageA(mainWindow, WM_NULL, 0, 0);
     CarryOutMenuCommand(mainWindow, command);
-    DestroyMenu(menu);
     return 0;
 }
 

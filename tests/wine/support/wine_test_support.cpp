@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "standin_protocol.h"
 
@@ -156,6 +157,64 @@ struct RemoteExchange {
 };
 
 }  // namespace
+
+namespace {
+
+struct DebugOutput {
+    CRITICAL_SECTION lock;
+    std::vector<std::pair<DWORD, std::string>> lines;
+};
+
+// The DBWIN buffer: the process id, then the text.
+struct DebugBuffer {
+    DWORD processId;
+    char text[4096 - sizeof(DWORD)];
+};
+
+DWORD WINAPI ReceiveDebugOutput(void* parameter) {
+    auto* output = static_cast<DebugOutput*>(parameter);
+    HANDLE bufferReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
+    HANDLE dataReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DebugBuffer),
+                                       "DBWIN_BUFFER");
+    const auto* buffer = mapping ? static_cast<const DebugBuffer*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0))
+                                 : nullptr;
+    if (!bufferReady || !dataReady || !buffer) return 1;
+    for (;;) {
+        SetEvent(bufferReady);
+        if (WaitForSingleObject(dataReady, INFINITE) != WAIT_OBJECT_0) return 1;
+        const std::string text(buffer->text, strnlen(buffer->text, sizeof buffer->text));
+        EnterCriticalSection(&output->lock);
+        output->lines.emplace_back(buffer->processId, text);
+        LeaveCriticalSection(&output->lock);
+    }
+}
+
+DebugOutput* ReceivedDebugOutput() {
+    static DebugOutput* output = [] {
+        auto* created = new DebugOutput;  // lives as long as the receiving thread: the whole test
+        InitializeCriticalSection(&created->lock);
+        HANDLE thread = CreateThread(nullptr, 0, ReceiveDebugOutput, created, 0, nullptr);
+        if (thread) CloseHandle(thread);
+        return created;
+    }();
+    return output;
+}
+
+}  // namespace
+
+void ListenToDebugOutput() { ReceivedDebugOutput(); }
+
+std::string DebugOutputOf(DWORD processId) {
+    DebugOutput* output = ReceivedDebugOutput();
+    std::string said;
+    EnterCriticalSection(&output->lock);
+    for (const auto& line : output->lines) {
+        if (line.first == processId) said += line.second;
+    }
+    LeaveCriticalSection(&output->lock);
+    return said;
+}
 
 bool ReadWholeFile(const std::string& path, std::string* contents) {
     FILE* file = std::fopen(path.c_str(), "rb");

@@ -44,6 +44,13 @@ bool ReadWholeFile(const std::string& path, std::string* contents);
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
+// What programs say through OutputDebugString, received the way debug-output
+// viewers receive it (the DBWIN buffer; Wine has it too). Listening starts
+// at the first call of ListenToDebugOutput and lasts as long as the test;
+// DebugOutputOf gives one process's lines so far, in order.
+void ListenToDebugOutput();
+std::string DebugOutputOf(DWORD processId);
+
 // A started program; terminated at destruction if it still runs.
 class ChildProcess {
 public:

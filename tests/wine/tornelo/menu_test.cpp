@@ -217,6 +217,19 @@ TEST_F(TrayMenuTest, TheAboutBoxOpensOnceAtTheScreenCentre) {
         << "the about box does not open again after it was closed";
 }
 
+// Failures the program passes over are told to a debugger: here the music's
+// (this folder has no tune, and Wine's sequencer no song pointer).
+TEST_F(TrayMenuTest, AFailedPlatformCallIsTraced) {
+    StartWith(kStillSettings, 4);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kMayimMayimItem, DefaultPointer()));
+    std::string trace;
+    EXPECT_TRUE(WaitUntil([&] {
+        trace = DebugOutputOf(tornelo_->ProcessId());
+        return trace.rfind("tornelo: ", 0) == 0 && trace.find(" mayimmayim") != std::string::npos &&
+               trace.find(" failed, error ") != std::string::npos;
+    }, 5000)) << "trace: " << trace;
+}
+
 TEST_F(TrayMenuTest, ExitEndsTheProgramWithZeroAndRemovesTheTrayIcon) {
     StartWith("20,200,2.000,1.000,0.050,20,500,1", 6);
     HWND window = tornelo_->MainWindow();

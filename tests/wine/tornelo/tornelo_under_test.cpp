@@ -65,6 +65,12 @@ void PostKey(HWND window, WPARAM key) {
 
 bool IsSeparatorPosition(int position) { return position == 3 || position == 5; }
 
+// Before a start: from then on tornelo's trace is heard too.
+std::string ListenAndDescribeTorneloWindows() {
+    ListenToDebugOutput();
+    return DescribeTorneloWindows();
+}
+
 }  // namespace
 
 ScreenSize FullScreenSize() {
@@ -109,7 +115,7 @@ std::string DescribeTorneloWindows() {
 }
 
 Tornelo::Tornelo(const TempFolder& folder)
-    : windowsBeforeStart_(DescribeTorneloWindows()), process_(TorneloExe(), "", folder.Path()) {
+    : windowsBeforeStart_(ListenAndDescribeTorneloWindows()), process_(TorneloExe(), "", folder.Path()) {
     if (!process_.Started()) return;
     WaitUntil([this] {
         mainWindow_ = FindMainWindowOf(process_.Id());
@@ -122,8 +128,9 @@ Tornelo::Tornelo(const TempFolder& folder)
 
 std::string Tornelo::WhyNotReady() const {
     if (Ready()) return "";
+    const std::string trace = process_.Started() ? DebugOutputOf(process_.Id()) : "";
     const std::string before = "; \"tornelo\" windows before the start: " + windowsBeforeStart_ +
-                               ", now: " + DescribeTorneloWindows();
+                               ", now: " + DescribeTorneloWindows() + (trace.empty() ? "" : "; its trace: " + trace);
     if (!process_.Started()) return "tornelo.exe did not start" + before;
     DWORD exitCode = 0;
     if (!process_.IsRunning() && GetExitCodeProcess(process_.Handle(), &exitCode))
