@@ -1,5 +1,7 @@
 #include "icon_snapshot.h"
 
+#include "scoped_file.h"
+
 RunOutcome WriteSnapshot(IconView& view, std::FILE* file) {
     const int count = view.ItemCount();
     char line[kSnapshotLineSize];
@@ -38,10 +40,8 @@ RunOutcome LoadSnapshotFile(const char* argument, SnapshotTable& table) {
     char path[kSnapshotPathSize];
     if (!CopySnapshotPath(argument, path)) return RunOutcome::SnapshotNotReadable;
     RemoveDoubleQuotes(path);
-    std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return RunOutcome::SnapshotNotReadable;
-    ReadSnapshot(file, table);
-    const bool readWhole = !std::ferror(file);
-    std::fclose(file);
-    return readWhole ? RunOutcome::Done : RunOutcome::SnapshotNotReadable;
+    const ScopedFile file = OpenScopedFile(path, "r");
+    if (!file) return RunOutcome::SnapshotNotReadable;
+    ReadSnapshot(file.get(), table);
+    return std::ferror(file.get()) ? RunOutcome::SnapshotNotReadable : RunOutcome::Done;
 }

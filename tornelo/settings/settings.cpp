@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "motion/platform_seam.h"
+#include "scoped_file.h"
 #include "settings/number_text.h"
 #include "settings/settings_line.h"
 #include "shell/app_state.h"
@@ -109,18 +110,16 @@ void FormatSettingsLine(char* buffer, size_t size, const Settings& source) {
 }
 
 void LoadSettings(Settings& target) {
-    std::FILE* file = std::fopen(kSettingsFilePath, "r");
+    const ScopedFile file = OpenScopedFile(kSettingsFilePath, "r");
     if (!file) return;
     char line[256];
-    if (std::fgets(line, sizeof line, file)) ApplySettingsLine(target, line, screenHeight);
-    std::fclose(file);
+    if (std::fgets(line, sizeof line, file.get())) ApplySettingsLine(target, line, screenHeight);
 }
 
 void SaveSettings(const Settings& source) {
-    std::FILE* file = std::fopen(kSettingsFilePath, "w");
+    const ScopedFile file = OpenScopedFile(kSettingsFilePath, "w");
     if (!file) return;
     char line[256];
     FormatSettingsLine(line, sizeof line, source);
-    std::fputs(line, file);
-    std::fclose(file);
+    std::fputs(line, file.get());
 }
