@@ -23,18 +23,17 @@ int CountOf(HWND view) { return static_cast<int>(SendMessageA(view, LVM_GETITEMC
 // Regions of committed memory in a process: memory left behind in it shows
 // up as more of them.
 int CommittedRegions(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
-    if (process == nullptr) return -1;
+    const ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    if (!process) return -1;
     int regions = 0;
     MEMORY_BASIC_INFORMATION region = {};
     const char* address = nullptr;
-    while (VirtualQueryEx(process, address, &region, sizeof region) == sizeof region) {
+    while (VirtualQueryEx(process.Get(), address, &region, sizeof region) == sizeof region) {
         if (region.State == MEM_COMMIT) ++regions;
         const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
         if (next <= address) break;
         address = next;
     }
-    CloseHandle(process);
     return regions;
 }
 
@@ -214,10 +213,9 @@ TEST(StandinDesktop, EndsWithItsObject) {
         ASSERT_TRUE(desktop.Ready());
         processId = desktop.ProcessId();
     }
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-    if (process != nullptr) {
-        EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0);
-        CloseHandle(process);
+    const ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (process) {
+        EXPECT_EQ(WaitForSingleObject(process.Get(), 0), WAIT_OBJECT_0);
     }
     EXPECT_EQ(FindWindowExA(nullptr, nullptr, "Progman", nullptr), nullptr);
 }

@@ -46,9 +46,10 @@ void PrintTo(const Placement& placement, std::ostream* out) {
 
 std::vector<std::uintptr_t> SmallPrivateAllocations(DWORD processId) {
     std::vector<std::uintptr_t> bases;
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
-    EXPECT_NE(process, nullptr);
-    if (process == nullptr) return bases;
+    const ScopedHandle opened(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    EXPECT_TRUE(opened);
+    if (!opened) return bases;
+    HANDLE process = opened.Get();
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     auto address = reinterpret_cast<std::uintptr_t>(system.lpMinimumApplicationAddress);
@@ -64,7 +65,6 @@ std::vector<std::uintptr_t> SmallPrivateAllocations(DWORD processId) {
         if (region.RegionSize == 0) break;
         address = base + region.RegionSize;
     }
-    CloseHandle(process);
     std::sort(bases.begin(), bases.end());
     return bases;
 }

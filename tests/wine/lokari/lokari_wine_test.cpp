@@ -218,8 +218,9 @@ TEST(LokariDesktops, ShellProcessThatCannotBeOpenedEndsWith2) {
     TempFolder folder;
     WriteWholeFile(folder.File("moves.dat"), "1,2,icon 01,\r\n");
     // An empty access list on the stand-in's process refuses every opening.
-    HANDLE process = OpenProcess(WRITE_DAC | READ_CONTROL, FALSE, desktop.ProcessId());
-    ASSERT_NE(process, nullptr);
+    const ScopedHandle opened(OpenProcess(WRITE_DAC | READ_CONTROL, FALSE, desktop.ProcessId()));
+    ASSERT_TRUE(opened);
+    HANDLE process = opened.Get();
     PACL openDacl = nullptr;
     PSECURITY_DESCRIPTOR original = nullptr;
     ASSERT_EQ(GetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &openDacl,
@@ -237,7 +238,6 @@ TEST(LokariDesktops, ShellProcessThatCannotBeOpenedEndsWith2) {
 
     SetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, openDacl, nullptr);
     LocalFree(original);
-    CloseHandle(process);
     EXPECT_EQ(PlacementsOf(desktop.Icons()), before);
 }
 
@@ -273,14 +273,13 @@ TEST(LokariMemory, LeakDetectorSeesOneBlockLeftInTheShell) {
     StandinDesktop desktop("--icons 5");
     ASSERT_TRUE(desktop.Ready());
     const std::vector<std::uintptr_t> before = SmallPrivateAllocations(desktop.ProcessId());
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION, FALSE, desktop.ProcessId());
-    ASSERT_NE(process, nullptr);
-    void* block = VirtualAllocEx(process, nullptr, 40, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    const ScopedHandle process(OpenProcess(PROCESS_VM_OPERATION, FALSE, desktop.ProcessId()));
+    ASSERT_TRUE(process);
+    void* block = VirtualAllocEx(process.Get(), nullptr, 40, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     ASSERT_NE(block, nullptr);
     const std::vector<std::uintptr_t> added = NewAllocations(before, SmallPrivateAllocations(desktop.ProcessId()));
     EXPECT_EQ(added, std::vector<std::uintptr_t>{reinterpret_cast<std::uintptr_t>(block)});
-    VirtualFreeEx(process, block, 0, MEM_RELEASE);
-    CloseHandle(process);
+    VirtualFreeEx(process.Get(), block, 0, MEM_RELEASE);
 }
 
 TEST(LokariMemory, NoRemoteMemoryIsLeftInTheShellAfterARun) {

@@ -157,8 +157,9 @@ Figure PrivateMemory(HANDLE process) {
 
 ProcessFigures FiguresOf(DWORD processId, HWND window) {
     ProcessFigures figures;
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    if (process == nullptr) return figures;
+    const ScopedHandle opened(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!opened) return figures;
+    HANDLE process = opened.Get();
     // USER objects first: the probe it loads is then there for the other figures too.
     figures.userObjects = DocumentedGuiCount(process, GR_USEROBJECTS);
     if (figures.userObjects.value < 0) figures.userObjects = ProbedUserObjectCount(window);
@@ -167,7 +168,6 @@ ProcessFigures FiguresOf(DWORD processId, HWND window) {
     figures.gdiObjects = DocumentedGuiCount(process, GR_GDIOBJECTS);
     if (figures.gdiObjects.value < 0) figures.gdiObjects = GdiTableCount(process);
     figures.privateBytes = PrivateMemory(process);
-    CloseHandle(process);
     return figures;
 }
 

@@ -446,8 +446,9 @@ int StandinDesktop::IconCount() const {
 std::vector<DesktopIcon> StandinDesktop::Icons() const {
     std::vector<DesktopIcon> icons;
     if (listView_ == nullptr) return icons;
-    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_.Id());
-    if (shell == nullptr) return icons;
+    const ScopedHandle opened(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_.Id()));
+    if (!opened) return icons;
+    HANDLE shell = opened.Get();
     auto* remote = static_cast<RemoteExchange*>(
         VirtualAllocEx(shell, nullptr, sizeof(RemoteExchange), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     if (remote != nullptr) {
@@ -472,7 +473,6 @@ std::vector<DesktopIcon> StandinDesktop::Icons() const {
         }
         VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
     }
-    CloseHandle(shell);
     return icons;
 }
 

@@ -38,6 +38,22 @@ private:
     std::string path_;
 };
 
+// A kernel handle, closed with its holder.
+class ScopedHandle {
+public:
+    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+    ~ScopedHandle() {
+        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    HANDLE Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
 // Files byte for byte. ReadWholeFile is false, or empty, when the file
 // cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string* contents);

@@ -298,13 +298,11 @@ bool ProbeMenu(DWORD processId, HMENU menu, MenuProbeRequest* request) {
     HMODULE localProbe = LoadLibraryA(probePath.c_str());
     if (!localProbe) return false;
     FARPROC entry = GetProcAddress(localProbe, kMenuProbeEntry);
-    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
-                                     PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                 FALSE, processId);
-    if (!entry || !process) {
-        if (process) CloseHandle(process);
-        return false;
-    }
+    const ScopedHandle opened(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                              PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                          FALSE, processId));
+    if (!entry || !opened) return false;
+    HANDLE process = opened.Get();
     bool done = false;
     uintptr_t remoteProbe = LoadProbeInto(process, probePath);
     if (remoteProbe) {
@@ -315,7 +313,6 @@ bool ProbeMenu(DWORD processId, HMENU menu, MenuProbeRequest* request) {
                RunRemoteThread(process, SameOffsetIn(remoteProbe, localProbe, entry), block.Address()) &&
                ReadProcessMemory(process, block.Address(), request, sizeof *request, nullptr);
     }
-    CloseHandle(process);
     return done;
 }
 
