@@ -41,30 +41,27 @@ TEST_F(MotionTickTest, OneRequestRelaysTwoTicksAndReArmsOnce) {
     EXPECT_EQ(appMode.layoutDirty, 0);
 }
 
-TEST_F(MotionTickTest, ChangedIconCountRelaysOnceWithoutReArming) {
-    StartWith(3);
-    view.count = 4;
-    runningSettings.innerRadius = 44;
-    MotionTick();
-    EXPECT_EQ(iconRing.slotRadius[0], 44.0);
-    EXPECT_EQ(view.moves.size(), 4u);
-    runningSettings.innerRadius = 55;
-    MotionTick();
-    EXPECT_EQ(iconRing.slotRadius[0], 44.0);
-    EXPECT_TRUE(timer.restarts.empty());
-}
-
-TEST_F(MotionTickTest, ANewViewIsLaidOutAfreshWithoutReArming) {
-    StartWith(3);
-    runningSettings.innerRadius = 44;
-    view.newViewAtNextTick = true;
-    MotionTick();
-    EXPECT_EQ(iconRing.slotRadius[0], 44.0);
-    EXPECT_EQ(view.moves.size(), 3u);
-    runningSettings.innerRadius = 55;
-    MotionTick();
-    EXPECT_EQ(iconRing.slotRadius[0], 44.0);
-    EXPECT_TRUE(timer.restarts.empty());
+// A changed icon count, or a new view (the shell restarted), lays every slot
+// out once, with the settings of that tick, and does not re-arm the timer.
+TEST_F(MotionTickTest, ChangedIconCountOrNewViewRelaysOnceWithoutReArming) {
+    const struct { const char* what; int count; bool newView; } cases[] = {
+        {"changed count", 4, false},
+        {"new view", 3, true},
+    };
+    for (const auto& c : cases) {
+        Restart();
+        StartWith(3);
+        view.count = c.count;
+        view.newViewAtNextTick = c.newView;
+        runningSettings.innerRadius = 44;
+        MotionTick();
+        EXPECT_EQ(iconRing.slotRadius[0], 44.0) << c.what;
+        EXPECT_EQ(view.moves.size(), static_cast<size_t>(c.count)) << c.what;
+        runningSettings.innerRadius = 55;
+        MotionTick();
+        EXPECT_EQ(iconRing.slotRadius[0], 44.0) << c.what;
+        EXPECT_TRUE(timer.restarts.empty()) << c.what;
+    }
 }
 
 // One wait a tick for a hung shell, then the tick's other moves are skipped;

@@ -8,7 +8,7 @@
 #include <climits>
 #include <cmath>
 
-#include "tornelo_under_test.h"
+#include "tornelo_fixture.h"
 
 using namespace tornelo_test;
 
@@ -188,11 +188,14 @@ TEST(TorneloDesktops, WithoutAViewChainItRunsWithItsTrayIcon) {
     EXPECT_EQ(exitCode, 0u);
 }
 
-TEST(TorneloDesktops, AViewHostedUnderWorkerWIsFoundAndDriven) {
+// Every icon of a stand-in started with these options at the initial
+// layout, shifted by where the primary screen's corner lies in the view.
+void ExpectInitialLayoutOn(const std::string& standinOptions, IconPosition primaryCorner) {
     const Settings settings{30, 300, 2.5, 1.5, 30000.0, 180, 500, 1};
-    StandinDesktop desktop("--icons 10 --parent workerw");
+    StandinDesktop desktop("--icons 10 " + standinOptions);
     ASSERT_TRUE(desktop.Ready());
     std::vector<IconPosition> expected = ReferenceEngine(settings, 10).Positions();
+    for (IconPosition& position : expected) position = {position.x + primaryCorner.x, position.y + primaryCorner.y};
     TempFolder folder;
     WriteSettingsFile(folder, "30,300,2.500,1.500,30000.000,180,500,1");
     Tornelo tornelo(folder);
@@ -201,33 +204,22 @@ TEST(TorneloDesktops, AViewHostedUnderWorkerWIsFoundAndDriven) {
     WaitUntil([&] { return (observed = PositionsOf(desktop.Icons())) == expected; }, 20000);
     EXPECT_EQ(observed, expected) << "observed: " << Describe(observed) << "\nexpected: " << Describe(expected);
 }
+
+TEST(TorneloDesktops, AViewHostedUnderWorkerWIsFoundAndDriven) { ExpectInitialLayoutOn("--parent workerw", {0, 0}); }
 
 // As with a monitor of 400 x 300 left of and above the primary one: the
 // same layout, around the primary screen's centre in the view's coordinates.
 TEST(TorneloDesktops, AViewReachingBeyondThePrimaryScreenIsLaidOutAroundItsCentre) {
-    const Settings settings{30, 300, 2.5, 1.5, 30000.0, 180, 500, 1};
-    StandinDesktop desktop("--icons 10 --view-offset 400,300");
-    ASSERT_TRUE(desktop.Ready());
-    std::vector<IconPosition> expected = ReferenceEngine(settings, 10).Positions();
-    for (IconPosition& position : expected) position = {position.x + 400, position.y + 300};
-    TempFolder folder;
-    WriteSettingsFile(folder, "30,300,2.500,1.500,30000.000,180,500,1");
-    Tornelo tornelo(folder);
-    ASSERT_TRUE(tornelo.Ready());
-    std::vector<IconPosition> observed;
-    WaitUntil([&] { return (observed = PositionsOf(desktop.Icons())) == expected; }, 20000);
-    EXPECT_EQ(observed, expected) << "observed: " << Describe(observed) << "\nexpected: " << Describe(expected);
+    ExpectInitialLayoutOn("--view-offset 400,300", {400, 300});
 }
 
-TEST(TorneloDesktops, ADisplayChangeMovesTheCentre) {
+class DesktopChanges : public TorneloOnStandinTest {};
+
+TEST_F(DesktopChanges, ADisplayChangeMovesTheCentre) {
     const Settings settings{20, 200, 2.0, 1.0, 0.1, 20, 500, 1};
     const int icons = 8;
-    StandinDesktop desktop("--icons " + std::to_string(icons));
-    ASSERT_TRUE(desktop.Ready());
-    TempFolder folder;
-    WriteSettingsFile(folder, "20,200,2.000,1.000,0.100,20,500,1");
-    Tornelo tornelo(folder);
-    ASSERT_TRUE(tornelo.Ready());
+    StartWith("20,200,2.000,1.000,0.100,20,500,1", icons);
+    StandinDesktop& desktop = *desktop_;
     const std::vector<ItemSlot> slots = RelayoutSlots(settings, icons);
     std::string problem;
     TimedRead read;
@@ -245,13 +237,9 @@ TEST(TorneloDesktops, ADisplayChangeMovesTheCentre) {
         << problem << "\n" << Describe(read.positions);
 }
 
-TEST(TorneloTray, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
-    StandinDesktop desktop("--icons 4");
-    ASSERT_TRUE(desktop.Ready());
-    TempFolder folder;
-    WriteSettingsFile(folder, "20,200,2.000,1.000,30000.000,180,500,1");
-    Tornelo tornelo(folder);
-    ASSERT_TRUE(tornelo.Ready());
+TEST_F(DesktopChanges, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    StartWith("20,200,2.000,1.000,30000.000,180,500,1", 4);
+    const Tornelo& tornelo = *tornelo_;
     ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(tornelo.MainWindow()); }, 5000));
 
     // What a restarted shell does: it forgets the icon, then tells every program.
