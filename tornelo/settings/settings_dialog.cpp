@@ -9,8 +9,6 @@
 #include "settings/settings.h"
 #include "settings/settings_dialog_rules.h"
 #include "shell/app_state.h"
-#include "shell/win_dpi.h"
-#include "shell/win_icons.h"
 #include "shell/win_shell.h"
 
 namespace {

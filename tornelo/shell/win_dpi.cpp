@@ -1,4 +1,4 @@
-#include "shell/win_dpi.h"
+#include "shell/win_shell.h"
 
 #include <windows.h>
 

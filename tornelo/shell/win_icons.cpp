@@ -1,5 +1,3 @@
-#include "shell/win_icons.h"
-
 #include "shell/win_shell.h"
 
 HICON LoadSmallIcon(int resourceId) {

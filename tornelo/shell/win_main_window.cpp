@@ -11,7 +11,6 @@
 #include "shell/app_state.h"
 #include "shell/mode_control.h"
 #include "shell/win_display.h"
-#include "shell/win_icons.h"
 #include "shell/win_platform.h"
 #include "shell/win_shell.h"
 #include "shell/win_tray_menu.h"

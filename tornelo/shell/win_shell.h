@@ -1,4 +1,5 @@
-// The handles and private messages that tornelo's Win32 side shares.
+// What tornelo's Win32 side shares: the handles and private messages, and
+// the two helpers that its windows and dialogs all use.
 #pragma once
 
 #include <windows.h>
@@ -11,3 +12,11 @@ extern HWND desktopView;
 // The open modeless dialogs; null while closed.
 extern HWND settingsDialog;
 extern HWND aboutDialog;
+
+// Pixel sizes chosen for a 96-DPI display, scaled to the display's DPI.
+int ScaleForDpi(int pixelsAt96Dpi);
+
+// tornelo's spiral icons at the small-icon size the system asks for.
+// Shared with the system: never destroyed.
+HICON LoadSmallIcon(int resourceId);
+void SetDialogSmallIcon(HWND dialog, int resourceId);

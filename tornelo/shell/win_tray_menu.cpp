@@ -5,8 +5,6 @@
 #include "settings/settings_dialog.h"
 #include "shell/app_state.h"
 #include "shell/mode_control.h"
-#include "shell/win_dpi.h"
-#include "shell/win_icons.h"
 #include "shell/win_shell.h"
 
 static_assert(IDM_SETTINGS == kCommandSettings && IDM_EXIT == kCommandExit && IDM_ABOUT == kCommandAbout &&
