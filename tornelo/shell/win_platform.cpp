@@ -36,9 +36,11 @@ bool SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
 class ShellListView final : public DesktopView {
 public:
     int ItemCount() override {
+        // A view that has gone, or never was, holds no icons; one that is
+        // there but silent is hung.
+        if (!IsWindow(desktopView)) return 0;
         DWORD_PTR count = 0;
-        // A view that has gone holds no icons; one that is there but silent is hung.
-        if (!SendToView(LVM_GETITEMCOUNT, 0, 0, &count)) return IsWindow(desktopView) ? kNoAnswer : 0;
+        if (!SendToView(LVM_GETITEMCOUNT, 0, 0, &count)) return kNoAnswer;
         if (count > INT_MAX) return INT_MAX;
         return static_cast<int>(count);
     }
