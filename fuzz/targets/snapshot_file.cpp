@@ -50,11 +50,11 @@ void CheckTable(int expectedEntries) {
 }
 
 void CheckMatching() {
-    FUZZ_CHECK(FindSnapshotEntry(table, "") == nullptr);
+    FUZZ_CHECK(SnapshotMatcher(table).Take("") == nullptr);
     for (int i = 0; i < table.entryCount; ++i) {
         const SnapshotEntry& entry = table.entries[i];
         if (entry.name[0] == '\0') continue;
-        const SnapshotEntry* found = FindSnapshotEntry(table, entry.name);
+        const SnapshotEntry* found = SnapshotMatcher(table).Take(entry.name);
         FUZZ_CHECK(found != nullptr && found <= &entry && std::strcmp(found->name, entry.name) == 0);
         for (const SnapshotEntry* earlier = table.entries; found && earlier < found; ++earlier)
             FUZZ_CHECK(std::strcmp(earlier->name, entry.name) != 0);

@@ -181,18 +181,13 @@ int IndexOfEntry(const SnapshotTable& table, const char* label, const bool* skip
     for (int i = 0; i < count; ++i) {
         const SnapshotEntry& entry = table.entries[i];
         if (entry.name[0] == '\0') continue;  // placeholder
-        if (skipped != nullptr && skipped[i]) continue;
+        if (skipped[i]) continue;
         if (std::strcmp(entry.name, label) == 0) return i;
     }
     return -1;
 }
 
 }  // namespace
-
-const SnapshotEntry* FindSnapshotEntry(const SnapshotTable& table, const char* label) {
-    const int index = IndexOfEntry(table, label, nullptr);
-    return index < 0 ? nullptr : &table.entries[index];
-}
 
 const SnapshotEntry* SnapshotMatcher::Take(const char* label) {
     const int index = IndexOfEntry(table_, label, taken_);

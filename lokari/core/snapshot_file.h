@@ -106,17 +106,16 @@ void RemoveDoubleQuotes(char (&path)[kSnapshotPathSize]);
 
 // ---- Matching ---------------------------------------------------------------
 
-// The first entry, in file order, whose name equals the label byte for byte.
-// Placeholders never match: an icon with an empty label stays where it is.
-const SnapshotEntry* FindSnapshotEntry(const SnapshotTable& table, const char* label);
-
 // Hands out the entries of a table to the icons of one restore, asked in item
 // order: the k-th icon with a label gets the k-th entry with that name in file
 // order, so icons that share a label each go back to a place of their own.
+// Names match byte for byte. Placeholders never match: an icon with an empty
+// label stays where it is.
 class SnapshotMatcher {
 public:
     explicit SnapshotMatcher(const SnapshotTable& table) : table_(table) {}
-    // The first entry with that name not handed out yet; null when none is left.
+    // The first entry, in file order, with that name and not handed out yet;
+    // null when none is left.
     const SnapshotEntry* Take(const char* label);
 
 private:

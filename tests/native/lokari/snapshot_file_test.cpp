@@ -308,13 +308,13 @@ TEST(SnapshotReading, The801stLineIsNotRead) {
     ASSERT_EQ(table->entryCount, 800);
     EXPECT_STREQ(table->entries[799].name, "icon 799");
     EXPECT_EQ(table->entries[799].y, -799);
-    EXPECT_EQ(FindSnapshotEntry(*table, "icon 800"), nullptr);
+    EXPECT_EQ(SnapshotMatcher(*table).Take("icon 800"), nullptr);
 }
 
 TEST(SnapshotReading, ExactlyEightHundredLinesAreAllRead) {
     auto table = ReadBytes(NumberedLines(800));
     EXPECT_EQ(table->entryCount, 800);
-    EXPECT_NE(FindSnapshotEntry(*table, "icon 799"), nullptr);
+    EXPECT_NE(SnapshotMatcher(*table).Take("icon 799"), nullptr);
 }
 
 // Hands over numbered lines and counts how many were asked for.
@@ -455,14 +455,14 @@ TEST(SnapshotPath, EveryDoubleQuoteIsRemoved) {
 
 TEST(SnapshotMatching, FirstEntryInFileOrderWins) {
     auto table = ReadBytes("1,1,a,\n2,2,b,\n3,3,a,\n4,4,B,\n");
-    const SnapshotEntry* a = FindSnapshotEntry(*table, "a");
+    const SnapshotEntry* a = SnapshotMatcher(*table).Take("a");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->x, 1);
-    const SnapshotEntry* upperB = FindSnapshotEntry(*table, "B");
+    const SnapshotEntry* upperB = SnapshotMatcher(*table).Take("B");
     ASSERT_NE(upperB, nullptr);
     EXPECT_EQ(upperB->x, 4);  // case matters
-    EXPECT_EQ(FindSnapshotEntry(*table, "c"), nullptr);
-    EXPECT_EQ(FindSnapshotEntry(*table, "a "), nullptr);
+    EXPECT_EQ(SnapshotMatcher(*table).Take("c"), nullptr);
+    EXPECT_EQ(SnapshotMatcher(*table).Take("a "), nullptr);
 }
 
 struct KthEntryCase {
@@ -493,19 +493,19 @@ TEST(SnapshotMatching, KthIconWithALabelTakesTheKthEntryWithIt) {
 TEST(SnapshotMatching, PlaceholdersDoNotMatchAnEmptyLabel) {
     auto table = ReadBytes("\nbad\n1,2,a,\n");
     ASSERT_EQ(table->entryCount, 3);
-    EXPECT_EQ(FindSnapshotEntry(*table, ""), nullptr);
+    EXPECT_EQ(SnapshotMatcher(*table).Take(""), nullptr);
 }
 
 TEST(SnapshotMatching, OnlyEntriesBelowTheCountTakePart) {
     auto table = ReadBytes("1,1,a,\n");
     std::snprintf(table->entries[1].name, sizeof table->entries[1].name, "ghost");
-    EXPECT_EQ(FindSnapshotEntry(*table, "ghost"), nullptr);
+    EXPECT_EQ(SnapshotMatcher(*table).Take("ghost"), nullptr);
 }
 
 TEST(SnapshotMatching, EmptyLabelLineIsNotRestored) {
     auto table = ReadBytes("10,20,,\n");
     ASSERT_EQ(table->entryCount, 1);
-    EXPECT_EQ(FindSnapshotEntry(*table, ""), nullptr);
+    EXPECT_EQ(SnapshotMatcher(*table).Take(""), nullptr);
     EXPECT_STREQ(table->entries[0].name, "\n");
 }
 
