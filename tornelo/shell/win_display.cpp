@@ -8,18 +8,19 @@ namespace {
 
 constexpr UINT kOriginAnswerMs = 2000;
 
-// LVM_GETORIGIN fills a POINT in the view's own process, so the shell's
-// view gets a block of its process's memory to fill.
-POINT RemoteViewOrigin(HWND view, DWORD processId) {
+// What the view adds to its client coordinates to give item positions:
+// (0, 0) unless the view is scrolled. LVM_GETORIGIN fills a POINT in the
+// view's own process, the shell's, so it gets a block of that memory to fill.
+POINT ViewOrigin(HWND view) {
     POINT origin = {0, 0};
+    DWORD processId = 0;
+    GetWindowThreadProcessId(view, &processId);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, processId);
     if (!process) {
         TraceFailure("OpenProcess of the desktop view's process");
         return origin;
     }
-    void* block = VirtualAllocEx(process, nullptr, sizeof origin, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!block) TraceFailure("VirtualAllocEx in the desktop view's process");
-    if (block) {
+    if (void* block = VirtualAllocEx(process, nullptr, sizeof origin, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
         DWORD_PTR filled = 0;
         const bool answered = SendMessageTimeoutA(view, LVM_GETORIGIN, 0, reinterpret_cast<LPARAM>(block),
                                                   SMTO_ABORTIFHUNG, kOriginAnswerMs, &filled) != 0;
@@ -31,19 +32,10 @@ POINT RemoteViewOrigin(HWND view, DWORD processId) {
         // A shell that did not answer may still write there later: the
         // block stays its own rather than becoming a write into freed pages.
         if (answered) VirtualFreeEx(process, block, 0, MEM_RELEASE);
+    } else {
+        TraceFailure("VirtualAllocEx in the desktop view's process");
     }
     CloseHandle(process);
-    return origin;
-}
-
-// What the view adds to its client coordinates to give item positions:
-// (0, 0) unless the view is scrolled.
-POINT ViewOrigin(HWND view) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(view, &processId);
-    if (processId != GetCurrentProcessId()) return RemoteViewOrigin(view, processId);
-    POINT origin = {0, 0};
-    SendMessageA(view, LVM_GETORIGIN, 0, reinterpret_cast<LPARAM>(&origin));
     return origin;
 }
 
