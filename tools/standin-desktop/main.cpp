@@ -1,13 +1,15 @@
 // standin-desktop.exe: plays the shell's desktop for the programs under test.
 //
 //   standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]
-//                       [--view-offset DX,DY]
+//                       [--view-offset DX,DY] [--auto-arrange] [--align-to-grid]
 //   standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS
 //
 // The last four act on the stand-in that runs already and then end;
 // --freeze returns at once and the stand-in then answers nothing for MS ms.
 // --view-offset plays monitors left of and above the primary one: the
 // desktop starts DX, DY pixels before the primary screen's corner.
+// --auto-arrange and --align-to-grid start the view with that style on, and
+// the stand-in then places icons as Windows' list-view does with it.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -33,13 +35,12 @@ enum class Action { Serve, Dump, Add, Remove, Freeze };
 
 struct Options {
     Action action = Action::Serve;
-    standin::ViewParent parent = standin::ViewParent::Progman;
+    standin::DesktopLook look;
     int icons = 0;
     std::wstring labelsFile;
     std::wstring addLabel;
     int removeIndex = -1;
     int freezeMs = 0;
-    standin::ViewOffset viewOffset;
 };
 
 // The program has no console: write to whatever standard handle it inherited.
@@ -65,11 +66,11 @@ bool ParseCount(const std::wstring& text, int limit, int* value) {
 }
 
 // "DX,DY", both whole numbers from 0.
-bool ParseOffset(const std::wstring& text, standin::ViewOffset* offset) {
+bool ParseOffset(const std::wstring& text, standin::DesktopLook* look) {
     const size_t comma = text.find(L',');
     if (comma == std::wstring::npos) return false;
-    return ParseCount(text.substr(0, comma), kLargestOffset, &offset->dx) &&
-           ParseCount(text.substr(comma + 1), kLargestOffset, &offset->dy);
+    return ParseCount(text.substr(0, comma), kLargestOffset, &look->offsetX) &&
+           ParseCount(text.substr(comma + 1), kLargestOffset, &look->offsetY);
 }
 
 bool ParseOptions(int argc, wchar_t** argv, Options* options) {
@@ -82,12 +83,16 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
             options->labelsFile = argv[++i];
         } else if (option == L"--parent" && hasValue) {
             std::wstring parent = argv[++i];
-            if (parent == L"progman") options->parent = standin::ViewParent::Progman;
-            else if (parent == L"workerw") options->parent = standin::ViewParent::WorkerW;
-            else if (parent == L"none") options->parent = standin::ViewParent::None;
+            if (parent == L"progman") options->look.parent = standin::ViewParent::Progman;
+            else if (parent == L"workerw") options->look.parent = standin::ViewParent::WorkerW;
+            else if (parent == L"none") options->look.parent = standin::ViewParent::None;
             else return false;
         } else if (option == L"--view-offset" && hasValue) {
-            if (!ParseOffset(argv[++i], &options->viewOffset)) return false;
+            if (!ParseOffset(argv[++i], &options->look)) return false;
+        } else if (option == L"--auto-arrange") {
+            options->look.autoArrange = true;
+        } else if (option == L"--align-to-grid") {
+            options->look.alignToGrid = true;
         } else if (option == L"--dump") {
             options->action = Action::Dump;
         } else if (option == L"--add" && hasValue) {
@@ -211,7 +216,7 @@ int Serve(HINSTANCE instance, const Options& options) {
     } else {
         labels = standin::GeneratedLabels(options.icons);
     }
-    return standin::ServeDesktop(instance, options.parent, options.viewOffset, labels);
+    return standin::ServeDesktop(instance, options.look, labels);
 }
 
 }  // namespace
@@ -225,7 +230,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!understood) {
         Complain(
             "usage: standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]\n"
-            "                           [--view-offset DX,DY]\n"
+            "                           [--view-offset DX,DY] [--auto-arrange] [--align-to-grid]\n"
             "       standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS");
         return 2;
     }

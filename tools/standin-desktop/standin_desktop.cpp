@@ -1,6 +1,7 @@
 #include "standin_desktop.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstdint>
 
@@ -18,6 +19,8 @@ HWND progmanWindow = nullptr;
 HWND workerWindow = nullptr;
 HWND shellViewWindow = nullptr;
 HWND listView = nullptr;
+WNDPROC listViewProcedure = nullptr;
+bool arranging = false;
 int imageCount = 1;
 
 // --------------------------------------------------------------- text
@@ -114,17 +117,72 @@ HIMAGELIST MakeImageList() {
     return images;
 }
 
-void CreateListView(HWND parent, HINSTANCE instance) {
+// ------------------------------------------------- the arranging styles
+
+POINT SnappedToGrid(POINT position) {
+    if (!(SendMessageA(listView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_SNAPTOGRID)) return position;
+    DWORD spacing = static_cast<DWORD>(SendMessageA(listView, LVM_GETITEMSPACING, FALSE, 0));
+    GridPoint corner = NearestGridCorner({static_cast<int>(position.x), static_cast<int>(position.y)},
+                                         LOWORD(spacing), HIWORD(spacing), kGridMargin);
+    return {corner.x, corner.y};
+}
+
+void ArrangeIfAutoArranging() {
+    if (arranging || !(GetWindowLongPtrA(listView, GWL_STYLE) & LVS_AUTOARRANGE)) return;
+    arranging = true;
+    CallWindowProcA(listViewProcedure, listView, LVM_ARRANGE, LVA_DEFAULT, 0);
+    arranging = false;
+}
+
+// Plays what Windows' list-view does with the arranging styles and Wine's
+// does not: a position set lands on the nearest grid cell while "Align icons
+// to grid" is on, and "Auto arrange icons" arranges the view after every
+// position set and as soon as it is switched on.
+LRESULT CALLBACK ArrangingListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case LVM_SETITEMPOSITION: {
+        POINT position = SnappedToGrid({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        LRESULT result = CallWindowProcA(listViewProcedure, window, message, wParam,
+                                         MAKELPARAM(static_cast<WORD>(position.x), static_cast<WORD>(position.y)));
+        ArrangeIfAutoArranging();
+        return result;
+    }
+    case LVM_SETITEMPOSITION32: {
+        if (lParam == 0) break;
+        POINT position = SnappedToGrid(*reinterpret_cast<const POINT*>(lParam));
+        LRESULT result = CallWindowProcA(listViewProcedure, window, message, wParam, reinterpret_cast<LPARAM>(&position));
+        ArrangeIfAutoArranging();
+        return result;
+    }
+    case WM_STYLECHANGED: {
+        LRESULT result = CallWindowProcA(listViewProcedure, window, message, wParam, lParam);
+        const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+        if (wParam == static_cast<WPARAM>(GWL_STYLE) && !(change->styleOld & LVS_AUTOARRANGE) &&
+            (change->styleNew & LVS_AUTOARRANGE)) {
+            ArrangeIfAutoArranging();
+        }
+        return result;
+    }
+    default:
+        break;
+    }
+    return CallWindowProcA(listViewProcedure, window, message, wParam, lParam);
+}
+
+void CreateListView(HWND parent, HINSTANCE instance, const DesktopLook& look) {
     RECT area = {};
     GetClientRect(parent, &area);
-    // No LVS_AUTOARRANGE: the icons stay where they are put.
-    listView = CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_ICON | LVS_SHOWSELALWAYS | LVS_NOSCROLL,
-                               0, 0, area.right, area.bottom, parent, nullptr, instance, nullptr);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_ICON | LVS_SHOWSELALWAYS | LVS_NOSCROLL;
+    if (look.autoArrange) style |= LVS_AUTOARRANGE;
+    listView = CreateWindowExA(0, WC_LISTVIEWA, "FolderView", style, 0, 0, area.right, area.bottom, parent, nullptr,
+                               instance, nullptr);
     SendMessageA(listView, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(MakeImageList()));
     SendMessageA(listView, LVM_SETBKCOLOR, 0, kDesktopColour);
     SendMessageA(listView, LVM_SETTEXTBKCOLOR, 0, kDesktopColour);
     SendMessageA(listView, LVM_SETTEXTCOLOR, 0, kLabelColour);
+    if (look.alignToGrid) SendMessageA(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, LVS_EX_SNAPTOGRID);
+    listViewProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(listView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ArrangingListViewProc)));
 }
 
 // ------------------------------------------------------------- freeze
@@ -232,18 +290,18 @@ void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC procedure
 
 // As on a desktop that spans every monitor: from the virtual screen's
 // corner, here `offset` before the primary screen's, to the primary's far edge.
-HWND CreateScreenWindow(HINSTANCE instance, const char* className, const char* title, ViewOffset offset) {
-    return CreateWindowExA(WS_EX_TOOLWINDOW, className, title, WS_POPUP | WS_CLIPCHILDREN, -offset.dx, -offset.dy,
-                           GetSystemMetrics(SM_CXSCREEN) + offset.dx, GetSystemMetrics(SM_CYSCREEN) + offset.dy,
-                           nullptr, nullptr, instance, nullptr);
+HWND CreateScreenWindow(HINSTANCE instance, const char* className, const char* title, const DesktopLook& look) {
+    return CreateWindowExA(WS_EX_TOOLWINDOW, className, title, WS_POPUP | WS_CLIPCHILDREN, -look.offsetX,
+                           -look.offsetY, GetSystemMetrics(SM_CXSCREEN) + look.offsetX,
+                           GetSystemMetrics(SM_CYSCREEN) + look.offsetY, nullptr, nullptr, instance, nullptr);
 }
 
-void CreateShellView(HWND host, HINSTANCE instance) {
+void CreateShellView(HWND host, HINSTANCE instance, const DesktopLook& look) {
     RECT area = {};
     GetClientRect(host, &area);
     shellViewWindow = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                       area.right, area.bottom, host, nullptr, instance, nullptr);
-    CreateListView(shellViewWindow, instance);
+    CreateListView(shellViewWindow, instance, look);
 }
 
 void ShowAtBottom(HWND window) {
@@ -256,8 +314,7 @@ std::wstring Utf8ToWide(const std::string& text) { return ConvertToWide(CP_UTF8,
 std::string WideToUtf8(const std::wstring& text) { return ConvertFromWide(CP_UTF8, text); }
 std::string WideToAnsi(const std::wstring& text) { return ConvertFromWide(CP_ACP, text); }
 
-int ServeDesktop(HINSTANCE instance, ViewParent parent, ViewOffset offset,
-                 const std::vector<std::string>& utf8Labels) {
+int ServeDesktop(HINSTANCE instance, const DesktopLook& look, const std::vector<std::string>& utf8Labels) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     HBRUSH background = CreateSolidBrush(kDesktopColour);
@@ -265,13 +322,13 @@ int ServeDesktop(HINSTANCE instance, ViewParent parent, ViewOffset offset,
     RegisterWindowClass(instance, "WorkerW", DesktopWindowProc, background);
     RegisterWindowClass(instance, "SHELLDLL_DefView", ShellViewProc, background);
 
-    progmanWindow = CreateScreenWindow(instance, "Progman", "Program Manager", offset);
+    progmanWindow = CreateScreenWindow(instance, "Progman", "Program Manager", look);
     if (progmanWindow == nullptr) return 1;
-    if (parent == ViewParent::WorkerW) {
-        workerWindow = CreateScreenWindow(instance, "WorkerW", "", offset);
-        CreateShellView(workerWindow, instance);
-    } else if (parent == ViewParent::Progman) {
-        CreateShellView(progmanWindow, instance);
+    if (look.parent == ViewParent::WorkerW) {
+        workerWindow = CreateScreenWindow(instance, "WorkerW", "", look);
+        CreateShellView(workerWindow, instance, look);
+    } else if (look.parent == ViewParent::Progman) {
+        CreateShellView(progmanWindow, instance, look);
     }
     if (listView != nullptr) {
         for (const std::string& label : utf8Labels) AppendIcon(Utf8ToWide(label));

@@ -11,16 +11,22 @@ namespace standin {
 
 enum class ViewParent { Progman, WorkerW, None };
 
-// How far the desktop reaches left of and above the primary screen.
-struct ViewOffset {
-    int dx = 0;
-    int dy = 0;
+// How the desktop looks when it starts.
+struct DesktopLook {
+    ViewParent parent = ViewParent::Progman;
+    // How far the desktop reaches left of and above the primary screen.
+    int offsetX = 0;
+    int offsetY = 0;
+    // The view starts with "Auto arrange icons" (LVS_AUTOARRANGE) or
+    // "Align icons to grid" (LVS_EX_SNAPTOGRID) on. Wine's list-view ignores
+    // both when a position is set, so the stand-in plays their effect.
+    bool autoArrange = false;
+    bool alignToGrid = false;
 };
 
 // Creates the windows, fills the view with the labels (UTF-8), shows the
 // desktop and runs the message loop until the "Progman" window is closed.
-int ServeDesktop(HINSTANCE instance, ViewParent parent, ViewOffset offset,
-                 const std::vector<std::string>& utf8Labels);
+int ServeDesktop(HINSTANCE instance, const DesktopLook& look, const std::vector<std::string>& utf8Labels);
 
 // Text conversions between UTF-8, UTF-16 and the ANSI code page.
 std::wstring Utf8ToWide(const std::string& text);

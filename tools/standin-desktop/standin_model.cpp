@@ -39,6 +39,22 @@ GridPoint GridSlot(int index, int cellWidth, int cellHeight, int areaHeight, int
     return GridPoint{margin + column * cellWidth, margin + row * cellHeight};
 }
 
+namespace {
+
+int NearestLine(int value, int cell, int margin) {
+    if (cell <= 0) return value;
+    // Floor division, so that positions left of the margin round the same way.
+    const long long offset = static_cast<long long>(value) - margin + cell / 2;
+    const long long index = offset >= 0 ? offset / cell : -((-offset + cell - 1) / cell);
+    return static_cast<int>(margin + index * cell);
+}
+
+}  // namespace
+
+GridPoint NearestGridCorner(GridPoint position, int cellWidth, int cellHeight, int margin) {
+    return GridPoint{NearestLine(position.x, cellWidth, margin), NearestLine(position.y, cellHeight, margin)};
+}
+
 std::string DumpLine(int index, int x, int y, const std::string& utf8Label) {
     char numbers[48];
     std::snprintf(numbers, sizeof numbers, "%d,%d,%d,", index, x, y);

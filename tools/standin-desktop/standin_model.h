@@ -25,6 +25,10 @@ struct GridPoint {
 // beginning at (margin, margin) in an area areaHeight pixels high.
 GridPoint GridSlot(int index, int cellWidth, int cellHeight, int areaHeight, int margin);
 
+// The corner of the grid cell nearest to `position`, on the grid of those
+// cells: where "Align icons to grid" puts an icon sent there.
+GridPoint NearestGridCorner(GridPoint position, int cellWidth, int cellHeight, int margin);
+
 // "index,x,y,label\n".
 std::string DumpLine(int index, int x, int y, const std::string& utf8Label);
 

@@ -491,3 +491,17 @@ void StandinDesktop::RemoveIcon(int index) {
     std::int32_t payload = index;
     SendRequest(topLevel_, standin::kRemoveIcon, &payload, sizeof payload);
 }
+
+ArrangingStyles StandinDesktop::Styles() const {
+    ArrangingStyles styles = {false, false};
+    if (listView_ != nullptr) ReadArrangingStyles(listView_, kMessageTimeoutMs, &styles);
+    return styles;
+}
+
+void StandinDesktop::SwitchStylesOn(ArrangingStyles which) {
+    if (listView_ == nullptr) return;
+    if (which.snapToGrid)
+        SendWithTimeout(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, LVS_EX_SNAPTOGRID);
+    if (which.autoArrange)
+        SetWindowLongPtrA(listView_, GWL_STYLE, GetWindowLongPtrA(listView_, GWL_STYLE) | LVS_AUTOARRANGE);
+}

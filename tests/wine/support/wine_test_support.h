@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "view_styles.h"
+
 struct DesktopIcon {
     int index;
     int x;
@@ -118,6 +120,10 @@ public:
     void SetIconPosition(int index, int x, int y);
     void AddIcon(const std::string& label);  // at the end
     void RemoveIcon(int index);
+    // "Auto arrange icons" and "Align icons to grid" on its view, read and
+    // switched from outside, as the user does from the desktop's menu.
+    ArrangingStyles Styles() const;
+    void SwitchStylesOn(ArrangingStyles which);
 
 private:
     ChildProcess process_;

@@ -1,0 +1,56 @@
+// Where the desktop view lies on the screen, and the mapping between its
+// item coordinates (what LVM_SETITEMPOSITION takes) and screen pixels.
+// Shared by tornelo, which centres its spiral on the primary screen, and
+// lokari, which leaves icons whose saved place no screen shows. Portable.
+#pragma once
+
+#include <cstdint>
+
+struct PixelPoint {
+    int x;
+    int y;
+};
+
+struct PixelRect {
+    int left;
+    int top;
+    int right;   // exclusive
+    int bottom;  // exclusive
+};
+
+struct ViewPlacement {
+    PixelPoint clientOnScreen;  // the view's client corner in screen pixels
+    PixelPoint origin;          // LVM_GETORIGIN: the item coordinates at that corner
+};
+
+namespace view_geometry_detail {
+
+// Sums far outside the screen saturate instead of overflowing.
+inline int Saturated(std::int64_t value) {
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int>(value);
+}
+
+}  // namespace view_geometry_detail
+
+inline PixelPoint ScreenToViewItem(const ViewPlacement& view, PixelPoint screen) {
+    using view_geometry_detail::Saturated;
+    return {Saturated(std::int64_t{screen.x} - view.clientOnScreen.x + view.origin.x),
+            Saturated(std::int64_t{screen.y} - view.clientOnScreen.y + view.origin.y)};
+}
+
+inline PixelPoint ViewItemToScreen(const ViewPlacement& view, PixelPoint item) {
+    using view_geometry_detail::Saturated;
+    return {Saturated(std::int64_t{item.x} - view.origin.x + view.clientOnScreen.x),
+            Saturated(std::int64_t{item.y} - view.origin.y + view.clientOnScreen.y)};
+}
+
+// The cell of an icon placed at `item`: one item spacing (LVM_GETITEMSPACING)
+// wide and high from its position, in screen pixels.
+inline PixelRect IconCellOnScreen(const ViewPlacement& view, PixelPoint item, int cellWidth, int cellHeight) {
+    using view_geometry_detail::Saturated;
+    const PixelPoint corner = ViewItemToScreen(view, item);
+    return {corner.x, corner.y, Saturated(std::int64_t{corner.x} + cellWidth),
+            Saturated(std::int64_t{corner.y} + cellHeight)};
+}
