@@ -40,8 +40,10 @@ bool ReadArrangingStyles(HWND view, UINT timeoutMs, ArrangingStyles* styles) {
 }
 
 bool ClearedArrangingStyles::Clear(HWND view, ArrangingStyles wanted, UINT timeoutMs) {
-    view_ = view;
-    cleared_ = {false, false};
+    if (view != view_) {
+        view_ = view;
+        cleared_ = {false, false};
+    }
     ArrangingStyles on = {false, false};
     if (!ReadArrangingStyles(view, timeoutMs, &on)) return false;
     if (wanted.snapToGrid && on.snapToGrid) {

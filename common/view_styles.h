@@ -19,8 +19,10 @@ bool ReadArrangingStyles(HWND view, UINT timeoutMs, ArrangingStyles* styles);
 class ClearedArrangingStyles {
 public:
     // Clears those of `wanted` that are on in `view`, and remembers what it
-    // cleared there. Each message is bounded by timeoutMs; false when one
-    // went unanswered (what was cleared before that is still remembered).
+    // cleared there (a call for another view forgets the last one's). Each
+    // message is bounded by timeoutMs; false when one went unanswered: what
+    // was cleared before that is still remembered, and a later call on the
+    // same view adds to it.
     bool Clear(HWND view, ArrangingStyles wanted, UINT timeoutMs);
     // Switches back on what was cleared, if that view still exists, and
     // forgets it. A style the user switched on again meanwhile stays on.

@@ -132,6 +132,6 @@ void BlackHoleEndOfTick() {
     blackHole.blackHoleStage = BlackHoleStage::Swallowing;
     if (appMode.repeat) return;  // the icons are back on the spiral: swallowing starts again
     appMode.mode = Mode::Normal;
-    LoadSettings(runningSettings);
+    LoadRunningSettings();
     appMode.layoutDirty = 1;
 }

@@ -86,6 +86,7 @@ void RefreshIconCount() {
     viewAnswering = count != DesktopView::kNoAnswer;
     // A shell that does not answer has not changed the desktop.
     if (!viewAnswering) return;
+    BoundBlackHoleIconByCount(count);
     if (count > runningSettings.maxIcons) count = runningSettings.maxIcons;
     // Guards the ring's storage against settings that never passed the bounds.
     if (count > kIconLimit) count = kIconLimit;

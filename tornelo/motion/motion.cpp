@@ -20,9 +20,20 @@ void TurnRing() {
     if (iconRing.ringAngle >= kTwoPi) iconRing.ringAngle -= kTwoPi;
 }
 
-// A new view (the shell restarted) is laid out afresh, as a changed count is.
-bool LayoutWanted(bool newView) {
-    const bool asked = newView || iconRing.iconCount != iconRing.previousIconCount || iconRing.layoutDirtyPrev ||
+// Set while the engine waits for the shell: a message delivered meanwhile
+// may not start another pass over the ring.
+bool engineBusy = false;
+
+class EnginePass {
+public:
+    EnginePass() { engineBusy = true; }
+    ~EnginePass() { engineBusy = false; }
+    EnginePass(const EnginePass&) = delete;
+    EnginePass& operator=(const EnginePass&) = delete;
+};
+
+bool LayoutWanted(bool forced) {
+    const bool asked = forced || iconRing.iconCount != iconRing.previousIconCount || iconRing.layoutDirtyPrev ||
                        appMode.layoutDirty;
     return asked && Swallowing();
 }
@@ -44,6 +55,14 @@ void PlaceSlot(int slot) {
         MoveIcon(slot, SlotPosition(slot));
 }
 
+// Outermost first; a slot is re-laid and placed before the next.
+void PlaceRing(bool relayout) {
+    for (int slot = iconRing.iconCount - 1; slot >= 0; --slot) {
+        if (LayoutWanted(relayout)) RelayoutSlot(slot);
+        PlaceSlot(slot);
+    }
+}
+
 void FinishTick() {
     iconRing.previousIconCount = iconRing.iconCount;
     iconRing.layoutDirtyPrev = appMode.layoutDirty != 0;
@@ -62,18 +81,23 @@ unsigned AnimationPeriodMs(double updateInterval) {
 }
 
 void MotionTick() {
+    if (engineBusy) return;
+    const EnginePass pass;
     // Taken before the dance changes the outer radius.
     const double danceRadiusStep = runningSettings.outerRadius * runningSettings.updateInterval * 0.6;
     if (appMode.mode == Mode::MayimMayim) DanceStep(danceRadiusStep);
     if (InBlackHole()) BlackHoleStep();
     TurnRing();
-    const bool newView = platform.view->FindAgainIfGone();
     RefreshIconCount();
-    // Outermost first; a slot is re-laid and placed before the next.
-    for (int slot = iconRing.iconCount - 1; slot >= 0; --slot) {
-        if (LayoutWanted(newView)) RelayoutSlot(slot);
-        PlaceSlot(slot);
-    }
+    PlaceRing(false);
     BlackHoleEndOfTick();
     FinishTick();
+}
+
+void LayOutNewView() {
+    if (engineBusy) return;
+    const EnginePass pass;
+    RefreshIconCount();
+    PlaceRing(true);
+    iconRing.previousIconCount = iconRing.iconCount;
 }

@@ -4,8 +4,14 @@
 // Timer period for an update interval: whole milliseconds, truncated.
 unsigned AnimationPeriodMs(double updateInterval);
 
-// One tick of the animation timer.
+// One tick of the animation timer. A tick that starts while another pass
+// of the engine waits for the shell returns at once.
 void MotionTick();
+
+// A view found anew (the shell restarted, or the desktop appeared after
+// tornelo): every slot laid out and placed at once, as a tick does after a
+// change of the icon count, without turning the ring.
+void LayOutNewView();
 
 // The dance's pre-step; danceRadiusStep is taken at the start of the tick.
 void DanceStep(double danceRadiusStep);

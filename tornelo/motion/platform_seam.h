@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+struct DisplayMetrics;
+
 class DesktopView {
 public:
     // What ItemCount answers when the shell did not answer in time.
@@ -16,10 +18,18 @@ public:
     virtual int ItemCount() = 0;
     // LVM_SETITEMPOSITION; false when the shell did not answer in time.
     virtual bool SetItemPosition(int item, uint32_t packedXY) = 0;
-    // Asked at the start of every tick: when the view has gone (the shell
-    // restarted) or was never there, look it up again. True when a new
-    // view was found, which the engine then lays the spiral out on afresh.
+    // Asked once a second: when the view has gone (the shell restarted) or
+    // was never there, look it up again. True when a new view was found,
+    // measured and made ready for moves; the engine then lays the spiral
+    // out on it at once.
     virtual bool FindAgainIfGone() { return false; }
+    // The display in the view's coordinates; false when it cannot be
+    // measured, and the metrics are then left as they are.
+    virtual bool MeasureDisplay(DisplayMetrics&) { return false; }
+    // Asked once a second: whether the view's window or the full-screen
+    // area differ from the last measurement (Explorer moves its view, the
+    // taskbar changes, and no message says so).
+    virtual bool MovedSinceMeasured() { return false; }
 };
 
 // The view's item count, 0 while the shell does not answer.

@@ -9,7 +9,9 @@
 #include "shell/app_state.h"
 
 Settings runningSettings = {};
+Settings userSettings = {};
 const char* const kSettingsFilePath = "./tornelo.ini";
+bool blackHoleIconAwaitsCount = false;
 
 namespace {
 
@@ -52,7 +54,10 @@ void ApplyField(Settings& target, int index, const char* begin, const char* end,
         case 7: {
             // The view is asked only for a given number: its count is the bound.
             const int value = ReadIntegerText(begin, end);
-            if (value != 0) target.blackHoleIcon = Bounded(value, 1, ViewItemCount());
+            if (value == 0) break;
+            const int count = platform.view->ItemCount();
+            target.blackHoleIcon = BoundedBlackHoleIcon(value, count);
+            blackHoleIconAwaitsCount = count < 1;
             break;
         }
         default: break;
@@ -107,6 +112,21 @@ void FormatSettingsLine(char* buffer, size_t size, const Settings& source) {
                                      source.outerRadius, turns, spacingRatio, updateInterval,
                                      source.revolutionTime, source.maxIcons, source.blackHoleIcon);
     if (length < 0) buffer[0] = '\0';
+}
+
+int BoundedBlackHoleIcon(int value, int itemCount) {
+    return itemCount >= 1 ? Bounded(value, 1, itemCount) : (value < 1 ? 1 : value);
+}
+
+void BoundBlackHoleIconByCount(int itemCount) {
+    if (!blackHoleIconAwaitsCount || itemCount < 1) return;
+    blackHoleIconAwaitsCount = false;
+    runningSettings.blackHoleIcon = BoundedBlackHoleIcon(runningSettings.blackHoleIcon, itemCount);
+}
+
+void LoadRunningSettings() {
+    runningSettings = userSettings;
+    LoadSettings(runningSettings);
 }
 
 void LoadSettings(Settings& target) {

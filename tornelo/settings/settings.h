@@ -20,6 +20,12 @@ struct Settings {
 // The running settings that the engine reads on every tick.
 extern Settings runningSettings;
 
+// The user's own values: those of start-up (the defaults and the file over
+// them), then those of the settings dialog's last OK or Apply. A mode
+// overwrites running values; without a file, or with one that gives only
+// some fields, these bring the rest back.
+extern Settings userSettings;
+
 // Relative on purpose: the file lives in the directory tornelo was started in.
 extern const char* const kSettingsFilePath;  // "./tornelo.ini"
 
@@ -29,6 +35,17 @@ Settings DefaultSettings(int height);
 // Reads the settings file over `target`; fields the file does not validly
 // supply keep their values. Uses screenHeight and platform.view.
 void LoadSettings(Settings& target);
+
+// The running settings back from the user's values and the file over them.
+void LoadRunningSettings();
+
+// The black-hole icon is bounded by the view's item count only when the view
+// answered with an item or more: without a desktop yet, or with a shell that
+// does not answer, a bound of 0 would make it name no item. Such a value is
+// kept as read (at least 1), and the first count known bounds the running one.
+int BoundedBlackHoleIcon(int value, int itemCount);
+extern bool blackHoleIconAwaitsCount;
+void BoundBlackHoleIconByCount(int itemCount);
 
 // Rewrites the settings file whole; a failure is silent.
 void SaveSettings(const Settings& source);

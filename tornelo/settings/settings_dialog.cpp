@@ -40,22 +40,23 @@ bool PlaceNearPointer(HWND dialog) {
     POINT pointer;
     if (!GetCursorPos(&pointer)) return false;
     const SIZE needed = SizeHoldingControls(dialog);
-    const int extraWidth = std::max(0, static_cast<int>(needed.cx) - ScaleForDpi(236));
-    const int extraHeight = std::max(0, static_cast<int>(needed.cy) - ScaleForDpi(437));
-    const int width = ScaleForDpi(236) + extraWidth;
-    const int height = ScaleForDpi(437) + extraHeight;
+    const int extraWidth = std::max(0, static_cast<int>(needed.cx) - ScaleForDpi(dialog, 236));
+    const int extraHeight = std::max(0, static_cast<int>(needed.cy) - ScaleForDpi(dialog, 437));
+    const int width = ScaleForDpi(dialog, 236) + extraWidth;
+    const int height = ScaleForDpi(dialog, 437) + extraHeight;
     // A grown dialog grows up and to the left, keeping its corner at the pointer.
-    const int left = std::max(0, static_cast<int>(pointer.x) - ScaleForDpi(230) - extraWidth);
-    const int top = std::max(0, static_cast<int>(pointer.y) - ScaleForDpi(431) - extraHeight);
+    const int left = std::max(0, static_cast<int>(pointer.x) - ScaleForDpi(dialog, 230) - extraWidth);
+    const int top = std::max(0, static_cast<int>(pointer.y) - ScaleForDpi(dialog, 431) - extraHeight);
     SetWindowPos(dialog, nullptr, left, top, width, height, 0);
     return true;
 }
 
 // During a dance or a black-hole run the running values are the mode's
-// own; the user's values are those in the file.
+// own; the user's values are theirs with the file's over them.
 Settings SettingsToShow() {
-    Settings shown = runningSettings;
-    if (appMode.mode == Mode::MayimMayim || appMode.mode == Mode::BlackHole) LoadSettings(shown);
+    if (appMode.mode != Mode::MayimMayim && appMode.mode != Mode::BlackHole) return runningSettings;
+    Settings shown = userSettings;
+    LoadSettings(shown);
     return shown;
 }
 

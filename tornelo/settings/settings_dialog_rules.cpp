@@ -68,6 +68,7 @@ SettingsDialogView SettingsDialogViewOf(const Settings& s) {
 }
 
 void HandOverAppliedSettings(const Settings& applied) {
+    userSettings = applied;
     switch (appMode.mode) {
         case Mode::Normal:
             runningSettings = applied;

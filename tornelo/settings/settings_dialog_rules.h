@@ -25,5 +25,5 @@ struct SettingsDialogView {             // what WM_INITDIALOG puts into the cont
     char revolutionTime[16], maxIcons[16];               // "%d"; revolution time as absolute value
 };
 SettingsDialogView SettingsDialogViewOf(const Settings& s);
-// The apply hand-over by mode: Normal copy + layoutDirty; BlackHole copy + ResetBlackHole + layoutDirty; MayimMayim nothing.
+// The apply hand-over: the user's values in every mode; then by mode: Normal copy + layoutDirty; BlackHole copy + ResetBlackHole + layoutDirty; MayimMayim nothing.
 void HandOverAppliedSettings(const Settings& applied);

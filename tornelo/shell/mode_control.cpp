@@ -13,7 +13,7 @@ void SendMusic(const char* command, bool notifyMainWindow = false) {
 }
 
 void ReloadRunningSettings() {
-    LoadSettings(runningSettings);
+    LoadRunningSettings();
     appMode.layoutDirty = 1;
 }
 
@@ -107,6 +107,7 @@ void OnMciNotify() {
 void OnMainWindowCreated() {
     runningSettings = DefaultSettings(screenHeight);
     LoadSettings(runningSettings);
+    userSettings = runningSettings;
     InitialLayout();
     platform.timer->Restart(AnimationPeriodMs(runningSettings.updateInterval));
 }
@@ -114,6 +115,29 @@ void OnMainWindowCreated() {
 void OnDisplayChanged(const DisplayMetrics& metrics) {
     ApplyDisplayMetrics(metrics);
     appMode.layoutDirty = 1;
+}
+
+namespace {
+
+void MeasureDisplayAgain() {
+    DisplayMetrics metrics = {};
+    if (platform.view->MeasureDisplay(metrics)) OnDisplayChanged(metrics);
+}
+
+}  // namespace
+
+void OnSystemSettingChanged(unsigned action) {
+    if (action == kWorkAreaSetting) MeasureDisplayAgain();
+}
+
+void OnViewWatch() {
+    if (platform.view->FindAgainIfGone()) {
+        DisplayMetrics metrics = {};
+        if (platform.view->MeasureDisplay(metrics)) ApplyDisplayMetrics(metrics);
+        LayOutNewView();
+        return;
+    }
+    if (platform.view->MovedSinceMeasured()) MeasureDisplayAgain();
 }
 
 void OnMainWindowDestroyed() {
@@ -129,4 +153,6 @@ void ResetEngine() {
     ResetAppState();
     ResetIconRing();
     runningSettings = Settings{};
+    userSettings = Settings{};
+    blackHoleIconAwaitsCount = false;
 }

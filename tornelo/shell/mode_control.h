@@ -29,6 +29,18 @@ void OnMainWindowCreated();
 struct DisplayMetrics;
 void OnDisplayChanged(const DisplayMetrics& metrics);
 
+// SPI_SETWORKAREA, as WM_SETTINGCHANGE carries it: the taskbar was moved,
+// resized or auto-hidden, which changes the full-screen area.
+constexpr unsigned kWorkAreaSetting = 0x002F;
+// A system setting changed (WM_SETTINGCHANGE): the display is measured
+// again when the work area did.
+void OnSystemSettingChanged(unsigned action);
+
+// Once a second: a view found anew (the shell restarted, or the desktop
+// appeared after tornelo) is measured and laid out at once; a view or
+// full-screen area that changed without a message is measured again.
+void OnViewWatch();
+
 // The mode's part of the main window's destruction: the dance ends with its
 // music stopped (mode back to Normal), a black-hole run is reset.
 void OnMainWindowDestroyed();

@@ -9,3 +9,7 @@
 
 // Without a view, view coordinates are taken as screen coordinates.
 DisplayMetrics MeasureDisplay(HWND view);
+
+// Whether the view's window rectangle or the full-screen area differ from
+// what they were at the last MeasureDisplay.
+bool DisplayMovedSinceMeasured(HWND view);

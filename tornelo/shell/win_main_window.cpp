@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <initializer_list>
 
 #include "debug_trace.h"
 #include "motion/motion.h"
@@ -26,6 +27,10 @@ NOTIFYICONDATAA trayIconData;
 // forgotten every tray icon. 0 until registered.
 UINT taskbarCreatedMessage = 0;
 
+// False while the taskbar has not taken the icon: at logon it may be too
+// busy, and then no "TaskbarCreated" follows. The watch timer tries again.
+bool trayIconShown = false;
+
 // SetTimer wants a TIMERPROC, whose signature differs from a window
 // procedure's; forward instead of calling through a cast pointer.
 void CALLBACK AnimationTimerProc(HWND window, UINT, UINT_PTR timerId, DWORD tickCount) {
@@ -41,29 +46,52 @@ void AddTrayIcon(HWND window) {
     trayIconData.uCallbackMessage = WM_TRAY_CALLBACK;
     trayIconData.hIcon = LoadSmallIcon(IDI_TRAY_SPIRAL);
     snprintf(trayIconData.szTip, sizeof trayIconData.szTip, "%s", "tornelo");
-    // Without a taskbar yet the program runs on without its icon.
-    if (!Shell_NotifyIconA(NIM_ADD, &trayIconData)) TraceFailure("Shell_NotifyIcon(NIM_ADD)");
+    // An icon that is there already (a late "TaskbarCreated") counts as shown.
+    trayIconShown = Shell_NotifyIconA(NIM_ADD, &trayIconData) || Shell_NotifyIconA(NIM_MODIFY, &trayIconData);
+    if (!trayIconShown) TraceFailure("Shell_NotifyIcon(NIM_ADD)");
+}
+
+// Started elevated, tornelo would not hear a normal Explorer's
+// "TaskbarCreated" or a second start from a normal process: integrity
+// levels filter the messages of lower processes.
+void AllowFromLowerProcesses(HWND window) {
+    for (UINT message : {taskbarCreatedMessage, WM_QUIT_REQUEST}) {
+        if (!ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr))
+            TraceFailure("ChangeWindowMessageFilterEx");
+    }
 }
 
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
     ApplyDisplayMetrics(MeasureDisplay(desktopView));
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    AllowFromLowerProcesses(window);
     AttachPlatformToMainWindow(window);
     AddTrayIcon(window);
+    TakeDesktopViewStyles();
     // Settings, the initial layout and the first start of timer 100.
     OnMainWindowCreated();
+    if (!SetTimer(window, kWatchTimerId, kWatchPeriodMs, nullptr)) TraceFailure("SetTimer(watch)");
     return 0;
 }
 
+// The way every end goes: a menu exit, a second start, WM_CLOSE.
 LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
     KillTimer(window, kAnimationTimerId);
+    KillTimer(window, kWatchTimerId);
     OnMainWindowDestroyed();
     // An open settings dialog is left to end with the process.
     settingsDialog = nullptr;
     if (!Shell_NotifyIconA(NIM_DELETE, &trayIconData)) TraceFailure("Shell_NotifyIcon(NIM_DELETE)");
+    PutBackDesktopViewStyles();
     // A tick that is still waiting on the shell moves nothing more.
     AttachPlatformToMainWindow(nullptr);
     PostQuitMessage(0);
+    return 0;
+}
+
+// The session ends without destroying the window: the styles go back now.
+LRESULT OnEndSession(HWND, WPARAM ending, LPARAM) {
+    if (ending) PutBackDesktopViewStyles();
     return 0;
 }
 
@@ -72,8 +100,22 @@ LRESULT OnDisplayChange(HWND, WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT OnTimer(HWND, WPARAM, LPARAM) {
-    MotionTick();
+LRESULT OnSettingChange(HWND, WPARAM action, LPARAM) {
+    OnSystemSettingChanged(static_cast<unsigned>(action));
+    return 0;
+}
+
+void OnWatchTimer(HWND window) {
+    if (!trayIconShown) AddTrayIcon(window);
+    TakeDesktopViewStyles();
+    OnViewWatch();
+}
+
+LRESULT OnTimer(HWND window, WPARAM timerId, LPARAM) {
+    if (timerId == kWatchTimerId)
+        OnWatchTimer(window);
+    else
+        MotionTick();
     return 0;
 }
 
@@ -107,6 +149,8 @@ const MessageRoute kMessageRoutes[] = {
     {WM_QUIT_REQUEST, OnQuitRequest},
     {WM_TRAY_CALLBACK, OnTrayCallback},
     {WM_DISPLAYCHANGE, OnDisplayChange},
+    {WM_SETTINGCHANGE, OnSettingChange},
+    {WM_ENDSESSION, OnEndSession},
 };
 
 void RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -13,6 +13,7 @@
 #include "shell/win_display.h"
 #include "shell/win_main_window.h"
 #include "shell/win_shell.h"
+#include "view_styles.h"
 
 namespace {
 
@@ -21,7 +22,10 @@ HWND platformWindow = nullptr;
 // Long enough for a busy shell, short enough that the menu and a second
 // start still answer while the shell hangs.
 constexpr UINT kShellAnswerMs = 2000;
-constexpr DWORD kLookAgainEveryMs = 1000;
+
+// What tornelo cleared on the view it moves icons on, to be put back at the end.
+ClearedArrangingStyles viewStyles;
+bool viewStylesTaken = false;
 
 bool SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
     if (SendMessageTimeoutA(desktopView, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellAnswerMs,
@@ -53,21 +57,17 @@ public:
     }
     bool FindAgainIfGone() override {
         if (IsWindow(desktopView)) return false;
-        const DWORD now = GetTickCount();
-        if (lookedAgain_ && now - lastLookMs_ < kLookAgainEveryMs) return false;
-        lookedAgain_ = true;
-        lastLookMs_ = now;
         HWND found = FindDesktopListView();
         if (!found) return false;
         desktopView = found;
-        // The new view may lie elsewhere on the virtual screen.
-        ApplyDisplayMetrics(MeasureDisplay(desktopView));
+        TakeDesktopViewStyles();
         return true;
     }
-
-private:
-    bool lookedAgain_ = false;
-    DWORD lastLookMs_ = 0;
+    bool MeasureDisplay(DisplayMetrics& metrics) override {
+        metrics = ::MeasureDisplay(desktopView);
+        return true;
+    }
+    bool MovedSinceMeasured() override { return DisplayMovedSinceMeasured(desktopView); }
 };
 
 class Win32AnimationTimer final : public AnimationTimer {
@@ -104,3 +104,14 @@ RuntimeRandom runtimeRandom;
 void PlugInWindowsPlatform() { platform = {&shellListView, &animationTimer, &mciMusic, &runtimeRandom}; }
 
 void AttachPlatformToMainWindow(HWND mainWindow) { platformWindow = mainWindow; }
+
+void TakeDesktopViewStyles() {
+    if (viewStylesTaken && viewStyles.View() == desktopView) return;
+    if (!IsWindow(desktopView)) return;
+    viewStylesTaken = viewStyles.Clear(desktopView, ArrangingStyles{true, true}, kShellAnswerMs);
+}
+
+void PutBackDesktopViewStyles() {
+    viewStyles.PutBack(kShellAnswerMs);
+    viewStylesTaken = false;
+}

@@ -11,3 +11,12 @@ void PlugInWindowsPlatform();
 // The main window owns the animation timer and receives the MCI notices;
 // null once it is destroyed, which stops every further move and timer.
 void AttachPlatformToMainWindow(HWND mainWindow);
+
+// "Auto arrange icons" and "Align icons to grid" would place the icons
+// themselves, in rows or on grid cells: they are cleared on desktopView
+// before tornelo's first move on it. Does nothing once done for that view;
+// a view that did not answer is tried again at the next call.
+void TakeDesktopViewStyles();
+// Switches back on, on the view where they were cleared and if it still
+// exists, exactly the styles that were cleared.
+void PutBackDesktopViewStyles();

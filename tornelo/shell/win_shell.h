@@ -13,8 +13,9 @@ extern HWND desktopView;
 extern HWND settingsDialog;
 extern HWND aboutDialog;
 
-// Pixel sizes chosen for a 96-DPI display, scaled to the display's DPI.
-int ScaleForDpi(int pixelsAt96Dpi);
+// Pixel sizes chosen for a 96-DPI display, scaled to the DPI of the
+// monitor the window stands on.
+int ScaleForDpi(HWND window, int pixelsAt96Dpi);
 
 // tornelo's spiral icons at the small-icon size the system asks for.
 // Shared with the system: never destroyed.

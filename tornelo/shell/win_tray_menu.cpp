@@ -75,8 +75,8 @@ void CloseAboutBox(HWND dialog) {
 
 // The box stands at the screen centre with a fixed size, whatever its template says.
 void PlaceAboutBox(HWND dialog) {
-    SetWindowPos(dialog, HWND_TOP, screenWidth / 2 - ScaleForDpi(125), screenHeight / 2 - ScaleForDpi(60),
-                 ScaleForDpi(250), ScaleForDpi(120), 0);
+    SetWindowPos(dialog, HWND_TOP, screenWidth / 2 - ScaleForDpi(dialog, 125),
+                 screenHeight / 2 - ScaleForDpi(dialog, 60), ScaleForDpi(dialog, 250), ScaleForDpi(dialog, 120), 0);
 }
 
 }  // namespace

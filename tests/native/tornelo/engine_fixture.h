@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "motion/icon_ring.h"
@@ -36,20 +38,27 @@ public:
     // `movesAnswered`, goes unanswered.
     bool countAnswered = true;
     size_t movesAnswered = SIZE_MAX;
-    bool newViewAtNextTick = false;  // the shell restarted
+    bool newViewFound = false;  // the shell restarted: the next look finds a view
+    bool moved = false;         // the view or the full-screen area changed silently
+    DisplayMetrics display = {};
+    int measures = 0;
+    std::function<void()> duringMove;  // a message delivered while a move waits
     int ItemCount() override {
         ++countQueries;
         return countAnswered ? count : kNoAnswer;
     }
     bool SetItemPosition(int item, uint32_t packed) override {
         moves.push_back({item, static_cast<int16_t>(packed & 0xFFFF), static_cast<int16_t>(packed >> 16)});
+        if (duringMove) duringMove();
         return moves.size() <= movesAnswered;
     }
-    bool FindAgainIfGone() override {
-        const bool found = newViewAtNextTick;
-        newViewAtNextTick = false;
-        return found;
+    bool FindAgainIfGone() override { return std::exchange(newViewFound, false); }
+    bool MeasureDisplay(DisplayMetrics& metrics) override {
+        ++measures;
+        metrics = display;
+        return true;
     }
+    bool MovedSinceMeasured() override { return std::exchange(moved, false); }
     std::vector<int> Items() const {
         std::vector<int> items;
         for (const Move& m : moves) items.push_back(m.item);
@@ -101,6 +110,7 @@ protected:
         screenWidth = 1024;
         screenHeight = 740;
         runningSettings = DefaultSettings(screenHeight);
+        userSettings = runningSettings;
     }
     // A fresh engine and empty records inside one test.
     void Restart() {

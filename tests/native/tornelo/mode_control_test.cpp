@@ -4,6 +4,7 @@
 
 #include "engine_fixture.h"
 #include "motion/motion.h"
+#include "settings/settings_dialog_rules.h"
 #include "temp_dir.h"
 
 namespace {
@@ -95,13 +96,37 @@ TEST_F(ModeMachineTest, RepeatFlipsInEveryMode) {
     EXPECT_TRUE(music.commands.empty());
 }
 
-TEST_F(ModeMachineTest, WithoutAFileTheDanceValuesStay) {
+// The user's own values are those of start-up, then of the dialog's last Apply.
+TEST_F(ModeMachineTest, WithoutAFileTheUsersValuesComeBack) {
     std::remove("tornelo.ini");
+    Settings applied = runningSettings;
+    applied.innerRadius = 33;
+    HandOverAppliedSettings(applied);
     appMode.mode = Mode::MayimMayim;
     runningSettings.innerRadius = 320;
+    runningSettings.revolutionTime = -180;
     CarryOutModeCommand(kCommandNormal);
-    EXPECT_EQ(runningSettings.innerRadius, 320);
+    EXPECT_EQ(runningSettings.innerRadius, 33);
+    EXPECT_EQ(runningSettings.revolutionTime, 180);
     EXPECT_EQ(appMode.layoutDirty, 1);
+}
+
+// Changes no message reports are looked for once a second.
+TEST_F(ModeMachineTest, WorkAreaChangeOrSilentMoveMeasuresAgain) {
+    const struct { const char* what; unsigned setting; bool moved; bool measured; } cases[] = {
+        {"work area", kWorkAreaSetting, false, true},
+        {"another setting", kWorkAreaSetting + 1, false, false},
+        {"moved", 0, true, true},
+        {"steady", 0, false, false},
+    };
+    for (const auto& c : cases) {
+        Restart();
+        view.display = DisplayMetrics{800, 560, 0, 0, 800};
+        view.moved = c.moved;
+        c.setting ? OnSystemSettingChanged(c.setting) : OnViewWatch();
+        EXPECT_EQ(screenHeight, c.measured ? 560 : 740) << c.what;
+        EXPECT_EQ(appMode.layoutDirty, c.measured ? 1 : 0) << c.what;
+    }
 }
 
 TEST_F(ModeMachineTest, StartUpReadsTheFileLaysOutAndStartsTheTimer) {
