@@ -97,6 +97,7 @@ TEST_F(DanceTest, ARingOfRadiusZeroStaysFinite) {
     runningSettings.outerRadius = 0;
     music.positions = {"1"};
     MotionTick();
+    EXPECT_EQ(view.Items(), (std::vector<int>{2, 1, 0}));
     for (const Move& m : view.moves) EXPECT_EQ(m, (Move{m.item, 512, 370}));
 }
 

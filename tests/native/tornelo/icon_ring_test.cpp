@@ -58,6 +58,12 @@ TEST_F(IconRingTest, EqualRadiiMakeACircleAndNegativeTurnsMirror) {
     }
     UseSpiral(20, 320, 3.0, 2.0, 5);
     const SlotPolar positive = SpiralSlot(3), positiveInitial = InitialSpiralSlot(3);
+    // By hand: q = 42/80 (re-layout) and 39/75 (initial); then R = sqrt(20^2 + (320^2 - 20^2) q)
+    // and angle = 6.2831853 x 3 x (R - 20) / 300, checked with python3.
+    EXPECT_NEAR(positive.radius, 232.2713930, 1e-6);  // sqrt(53950)
+    EXPECT_NEAR(positive.angle, 13.3374050, 1e-6);
+    EXPECT_NEAR(positiveInitial.radius, 231.1709324, 1e-6);  // sqrt(53440)
+    EXPECT_NEAR(positiveInitial.angle, 13.2682610, 1e-6);
     runningSettings.turns = -3.0;
     EXPECT_NEAR(SpiralSlot(3).angle, -positive.angle, 1e-12);
     EXPECT_NEAR(SpiralSlot(3).radius, positive.radius, 1e-12);
@@ -108,7 +114,7 @@ TEST_F(IconRingTest, IconCountIsCappedByMaxIcons) {
     EXPECT_EQ(iconRing.iconCount, 9);
     view.count = 100000;
     RefreshIconCount();
-    EXPECT_LE(iconRing.iconCount, RING_CAPACITY);
+    EXPECT_EQ(iconRing.iconCount, 800);  // the most icons ever taken, within RING_CAPACITY
 }
 
 TEST_F(IconRingTest, BlackHoleIconSitsInSlotZero) {

@@ -150,8 +150,11 @@ TEST_F(MotionTickTest, OrdinaryTickMovesEachSlotOntoItsTurnedPlace) {
     StartWith(2);
     MotionTick();
     ASSERT_EQ(view.moves.size(), 2u);
-    const ScreenPoint outer = SlotPosition(1);
-    EXPECT_EQ(view.moves[0], (Move{1, outer.x, outer.y}));
+    // By hand, with python3 for the figures: slot 1 of 2 lies half way along the
+    // spiral, R = sqrt(20^2 + (320^2 - 20^2) / 2) = 226.7157, angle = 6.2831853 x 3 x
+    // (R - 20) / 300 = 12.98833, turned by 6.2831853 x 0.2 / 180: x = 512 + R cos = 718.18,
+    // y = 370 + R sin = 464.29.
+    EXPECT_EQ(view.moves[0], (Move{1, 718, 464}));
 }
 
 }  // namespace
