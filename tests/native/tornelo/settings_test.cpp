@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <clocale>
 #include <string>
 
 #include "engine_fixture.h"
@@ -39,6 +40,16 @@ protected:
 TEST_F(SettingsLineTest, DefaultsWriteTheDocumentedLine) {
     EXPECT_EQ(LineOf(DefaultSettings(kHeight)), "20,320,3.000,1.000,0.200,180,500,1");
     EXPECT_EQ(DefaultSettings(741).outerRadius, 320);
+}
+
+TEST_F(SettingsLineTest, ACommaDecimalLocaleStillWritesPoints) {
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "scripts/setup generates de_DE.UTF-8";
+    const std::string mark = std::localeconv()->decimal_point;
+    const std::string line = LineOf(DefaultSettings(kHeight));
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(mark, ",");
+    EXPECT_EQ(line, "20,320,3.000,1.000,0.200,180,500,1");
 }
 
 struct LineCase {
