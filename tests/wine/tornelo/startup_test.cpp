@@ -7,6 +7,9 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
+
+#include "motion/motion.h"
 
 #include "tornelo_fixture.h"
 
@@ -189,8 +192,10 @@ TEST(TorneloDesktops, WithoutAViewChainItRunsWithItsTrayIcon) {
 }
 
 // Every icon of a stand-in started with these options at the initial
-// layout, shifted by where the primary screen's corner lies in the view.
-void ExpectInitialLayoutOn(const std::string& standinOptions, IconPosition primaryCorner) {
+// layout, shifted by where the primary screen's corner lies in the view;
+// then `andThen` with tornelo still running.
+void ExpectInitialLayoutOn(const std::string& standinOptions, IconPosition primaryCorner,
+                           const std::function<void(StandinDesktop&, Tornelo&, TempFolder&)>& andThen = nullptr) {
     const Settings settings{30, 300, 2.5, 1.5, 30000.0, 180, 500, 1};
     StandinDesktop desktop("--icons 10 " + standinOptions);
     ASSERT_TRUE(desktop.Ready());
@@ -203,6 +208,7 @@ void ExpectInitialLayoutOn(const std::string& standinOptions, IconPosition prima
     std::vector<IconPosition> observed;
     WaitUntil([&] { return (observed = PositionsOf(desktop.Icons())) == expected; }, 20000);
     EXPECT_EQ(observed, expected) << "observed: " << Describe(observed) << "\nexpected: " << Describe(expected);
+    if (andThen) andThen(desktop, tornelo, folder);
 }
 
 TEST(TorneloDesktops, AViewHostedUnderWorkerWIsFoundAndDriven) { ExpectInitialLayoutOn("--parent workerw", {0, 0}); }
@@ -211,6 +217,45 @@ TEST(TorneloDesktops, AViewHostedUnderWorkerWIsFoundAndDriven) { ExpectInitialLa
 // same layout, around the primary screen's centre in the view's coordinates.
 TEST(TorneloDesktops, AViewReachingBeyondThePrimaryScreenIsLaidOutAroundItsCentre) {
     ExpectInitialLayoutOn("--view-offset 400,300", {400, 300});
+}
+
+// Windows' default desktop aligns its icons to a grid, and many people have
+// it arrange them too: both are off while tornelo runs, and on again after.
+TEST(TorneloDesktops, AutoArrangeAndAlignToGridAreOffWhileItRunsAndBackOnAfterASecondStart) {
+    ExpectInitialLayoutOn("--auto-arrange --align-to-grid", {0, 0},
+                          [](StandinDesktop& desktop, Tornelo& tornelo, TempFolder& folder) {
+        const ArrangingStyles running = desktop.Styles();
+        EXPECT_FALSE(running.autoArrange || running.snapToGrid);
+        EXPECT_EQ(RunToExit(TorneloExe(), "", folder.Path(), 15000), 0) << "the second start";
+        DWORD exitCode = 1;
+        EXPECT_TRUE(tornelo.Process().WaitForExit(8000, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        const ArrangingStyles after = desktop.Styles();
+        EXPECT_TRUE(after.autoArrange && after.snapToGrid);
+    });
+}
+
+// At logon tornelo may start before the desktop exists: the black-hole icon
+// of its file waits for a count, and the desktop is laid out within about
+// a second of appearing, long before the next tick.
+TEST(TorneloDesktops, ADesktopThatAppearsLaterIsLaidOutAtOnceAroundTheFilesBlackHoleIcon) {
+    const Settings settings{20, 250, 2.0, 1.0, 30000.0, 20, 500, 3};
+    const int icons = 6;
+    TempFolder folder;
+    WriteSettingsFile(folder, "20,250,2.000,1.000,30000.000,20,500,3");
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    ReferenceEngine reference(settings, 0);
+    reference.SetItemCount(icons);
+    LayOutNewView();
+    const std::vector<IconPosition> expected = reference.Positions();
+    ASSERT_EQ(SlotToItem(0), 2);
+
+    StandinDesktop desktop("--icons " + std::to_string(icons));
+    ASSERT_TRUE(desktop.Ready());
+    std::vector<IconPosition> observed;
+    WaitUntil([&] { return (observed = PositionsOf(desktop.Icons())) == expected; }, 2500);
+    EXPECT_EQ(observed, expected) << "observed: " << Describe(observed) << "\nexpected: " << Describe(expected);
 }
 
 class DesktopChanges : public TorneloOnStandinTest {};
