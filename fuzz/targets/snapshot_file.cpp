@@ -1,8 +1,8 @@
 // A snapshot file of any bytes, read through the C library's fgets from a
-// memory stream, then matched: the table stays within its capacity, every
-// name is terminated, every line read takes one slot, the first equal name
-// is the one found, and a restore moves the k-th icon with a label only to
-// the k-th entry with that name.
+// memory stream, then matched: every name is terminated, every line read
+// takes one slot, the first equal name is the one found, placeholders never
+// match, and a restore moves the k-th icon with a label to the k-th entry with
+// that name, and only those.
 #include <stdio.h>
 
 #include <cstring>
@@ -17,11 +17,11 @@ namespace {
 
 SnapshotTable table;
 
-// The number of pieces fgets(line, 280, file) hands over, up to the capacity.
+// The number of pieces fgets(line, 280, file) hands over.
 int PiecesOf(const std::uint8_t* data, std::size_t size) {
     int pieces = 0;
     std::size_t at = 0;
-    while (at < size && pieces < kSnapshotCapacity) {
+    while (at < size) {
         std::size_t taken = 0;
         while (at < size && taken < kSnapshotLineSize - 1) {
             ++taken;
@@ -38,34 +38,35 @@ bool IsPlaceholder(const SnapshotEntry& entry) {
 
 void CheckTable(int expectedEntries) {
     FUZZ_CHECK(table.entryCount == expectedEntries);
-    for (int i = 0; i < kSnapshotCapacity; ++i) {
+    FUZZ_CHECK(table.entries.size() >= static_cast<std::size_t>(table.entryCount));
+    for (std::size_t i = 0; i < table.entries.size(); ++i) {
         const SnapshotEntry& entry = table.entries[i];
         const void* end = std::memchr(entry.name, '\0', sizeof entry.name);
         FUZZ_CHECK(end != nullptr);
         if (!end) continue;
         FUZZ_CHECK(std::strlen(entry.name) <= kLongNameKept);
-        FUZZ_CHECK(std::strchr(entry.name, ',') == nullptr);
-        if (entry.name[0] == '\0' || i >= table.entryCount) FUZZ_CHECK(IsPlaceholder(entry));
+        if (entry.placeholder || i >= static_cast<std::size_t>(table.entryCount))
+            FUZZ_CHECK(entry.placeholder && IsPlaceholder(entry));
     }
 }
 
 void CheckMatching() {
-    FUZZ_CHECK(SnapshotMatcher(table).Take("") == nullptr);
+    const SnapshotEntry* unlabelled = SnapshotMatcher(table).Take("");
+    FUZZ_CHECK(unlabelled == nullptr || !unlabelled->placeholder);
     for (int i = 0; i < table.entryCount; ++i) {
         const SnapshotEntry& entry = table.entries[i];
-        if (entry.name[0] == '\0') continue;
+        if (entry.placeholder) continue;
         const SnapshotEntry* found = SnapshotMatcher(table).Take(entry.name);
         FUZZ_CHECK(found != nullptr && found <= &entry && std::strcmp(found->name, entry.name) == 0);
-        for (const SnapshotEntry* earlier = table.entries; found && earlier < found; ++earlier)
-            FUZZ_CHECK(std::strcmp(earlier->name, entry.name) != 0);
+        for (const SnapshotEntry* earlier = table.entries.data(); found && earlier < found; ++earlier)
+            FUZZ_CHECK(earlier->placeholder || std::strcmp(earlier->name, entry.name) != 0);
     }
 }
 
 // The k-th entry (from 0) with that name, in file order; null when there is none.
 const SnapshotEntry* KthEntryNamed(const std::string& name, int k) {
-    if (name.empty()) return nullptr;
     for (int i = 0; i < table.entryCount; ++i) {
-        if (name == table.entries[i].name && k-- == 0) return &table.entries[i];
+        if (!table.entries[i].placeholder && name == table.entries[i].name && k-- == 0) return &table.entries[i];
     }
     return nullptr;
 }
@@ -82,16 +83,25 @@ public:
     const char* Label() const override { return label_.c_str(); }
     ViewPoint Position() const override { return {0, 0}; }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override {
-        const std::string label = LabelOf(index);
-        int earlier = 0;
-        for (int i = 0; i < index; ++i) earlier += LabelOf(i) == label;
-        const SnapshotEntry* entry = KthEntryNamed(label, earlier);
+        const SnapshotEntry* entry = EntryOf(index);
         FUZZ_CHECK(entry != nullptr && entry->x == x && entry->y == y);
         ++moves;
     }
     int moves = 0;
+    // Icons whose label has a k-th entry: exactly those must move.
+    int Matches() const {
+        int matches = 0;
+        for (int i = 0; i < ItemCount(); ++i) matches += EntryOf(i) != nullptr;
+        return matches;
+    }
 
 private:
+    const SnapshotEntry* EntryOf(int index) const {
+        const std::string label = LabelOf(index);
+        int earlier = 0;
+        for (int i = 0; i < index; ++i) earlier += LabelOf(i) == label;
+        return KthEntryNamed(label, earlier);
+    }
     std::string LabelOf(int index) const {
         return labels_.at(static_cast<std::size_t>(index)).substr(0, kLabelBlockSize - 1);
     }
@@ -121,14 +131,19 @@ int Fuzz_snapshot_file(const std::uint8_t* data, std::size_t size) {
         ResetSnapshotTable(table);
     } else {
         FILE* file = fmemopen(bytes.data(), bytes.size(), "r");
+        FUZZ_CHECK(file != nullptr);
         if (!file) return 0;
-        ReadSnapshot(file, table);
+        FUZZ_CHECK(ReadSnapshot(file, table));
         std::fclose(file);
     }
     CheckTable(PiecesOf(data, size));
     CheckMatching();
 
-    LabelView view(LabelsFrom(data, size));
-    RestoreFromSnapshot(table, view);
+    // Labels from the input, and the table's own names, commas and all.
+    std::vector<std::string> labels = LabelsFrom(data, size);
+    for (int i = 0; i < table.entryCount && i < 64; ++i) labels.push_back(table.entries[i].name);
+    LabelView view(labels);
+    FUZZ_CHECK(RestoreFromSnapshot(table, view) == RunOutcome::Done);
+    FUZZ_CHECK(view.moves == view.Matches());
     return 0;
 }

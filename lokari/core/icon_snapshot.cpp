@@ -19,8 +19,22 @@ RunOutcome WriteSnapshot(IconView& view, std::FILE* file) {
     return RunOutcome::Done;
 }
 
+namespace {
+
+// Moves the item to the entry's place when some screen shows it; false when
+// it was left where it is for that reason.
+bool MoveIfShown(IconView& view, int index, const SnapshotEntry& entry) {
+    if (!view.PlaceIsShown(PlaceAsViewReceivesIt(entry.x, entry.y))) return false;
+    view.SetItemPosition(index, entry.x, entry.y);
+    return true;
+}
+
+}  // namespace
+
 RunOutcome RestoreFromSnapshot(const SnapshotTable& table, IconView& view) {
     SnapshotMatcher matcher(table);
+    if (!matcher.Usable()) return RunOutcome::MemoryNotAvailable;
+    bool leftOffScreen = false;
     const int count = view.ItemCount();
     for (int index = 0; index < count; ++index) {
         if (!view.RequestItem(index, ItemRequest::LabelOnly)) {
@@ -28,20 +42,34 @@ RunOutcome RestoreFromSnapshot(const SnapshotTable& table, IconView& view) {
             continue;
         }
         if (const SnapshotEntry* entry = matcher.Take(view.Label())) {
-            view.SetItemPosition(index, entry->x, entry->y);
+            if (!MoveIfShown(view, index, *entry)) leftOffScreen = true;
             if (!view.Answering()) return RunOutcome::ShellNotAnswering;
         }
     }
-    return RunOutcome::Done;
+    return leftOffScreen ? RunOutcome::SomePlacesOffScreen : RunOutcome::Done;
 }
 
-RunOutcome LoadSnapshotFile(const char* argument, SnapshotTable& table) {
+namespace {
+
+template <typename Char, typename Opener>
+RunOutcome LoadFromPath(const Char* argument, SnapshotTable& table, Opener open) {
     ResetSnapshotTable(table);
-    char path[kSnapshotPathSize];
+    Char path[kSnapshotPathSize];
     if (!CopySnapshotPath(argument, path)) return RunOutcome::SnapshotNotReadable;
     RemoveDoubleQuotes(path);
-    const ScopedFile file = OpenScopedFile(path, "r");
+    const ScopedFile file(open(path));
     if (!file) return RunOutcome::SnapshotNotReadable;
-    ReadSnapshot(file.get(), table);
+    if (!ReadSnapshot(file.get(), table)) return RunOutcome::MemoryNotAvailable;
+    // A path that opens but cannot be read (a folder) is no empty snapshot.
     return std::ferror(file.get()) ? RunOutcome::SnapshotNotReadable : RunOutcome::Done;
+}
+
+}  // namespace
+
+RunOutcome LoadSnapshotFile(const char* argument, SnapshotTable& table) {
+    return LoadFromPath(argument, table, [](const char* path) { return std::fopen(path, "r"); });
+}
+
+RunOutcome LoadSnapshotFile(const wchar_t* argument, SnapshotTable& table, WidePathOpener open) {
+    return LoadFromPath(argument, table, open);
 }

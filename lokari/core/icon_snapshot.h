@@ -19,7 +19,11 @@ enum class RunOutcome : int {
     ShellNotAccessible = 2,   // its process cannot be opened or has another pointer width
     SnapshotNotReadable = 3,  // missing, unreadable, or its path refused
     SnapshotNotWritten = 4,
-    ShellNotAnswering = 5,
+    ShellNotAnswering = 5,    // one message went ten seconds without an answer
+    SomePlacesOffScreen = 6,  // restored, but icons whose saved place no screen shows were left
+    AutoArrangeOn = 7,        // "Auto arrange icons" would undo any move: nothing was moved
+    // Shares its code with ShellNotAccessible: either way lokari cannot work here.
+    MemoryNotAvailable = ShellNotAccessible,
 };
 
 // The desktop icon view as lokari sees it: a fixed item count taken when the
@@ -34,6 +38,9 @@ public:
     virtual const char* Label() const = 0;
     virtual ViewPoint Position() const = 0;
     virtual void SetItemPosition(int index, std::int32_t x, std::int32_t y) = 0;
+    // Whether an icon at that place (as the view receives it) would be seen
+    // on some screen.
+    virtual bool PlaceIsShown(ViewPoint /*place*/) { return true; }
     // False once a request went unanswered: the view is given up then, and
     // every later request fails.
     virtual bool Answering() const { return true; }
@@ -45,12 +52,19 @@ public:
 RunOutcome WriteSnapshot(IconView& view, std::FILE* file);
 
 // Moves each item whose label has an entry left (SnapshotMatcher) to that
-// entry's position, in the view's item order. Stops when the view stops
-// answering (ShellNotAnswering).
+// entry's position, in the view's item order. An entry whose place no screen
+// shows is used up but not applied: its icon stays in sight, and the restore
+// ends with SomePlacesOffScreen. Stops when the view stops answering
+// (ShellNotAnswering).
 RunOutcome RestoreFromSnapshot(const SnapshotTable& table, IconView& view);
 
 // Resets the table and reads the snapshot named by the argument (double
 // quotes removed) into it. SnapshotNotReadable, with the table empty, when
 // the argument is too long to be a path or the file cannot be opened; the
-// same, with what was read, when reading fails.
+// same, with what was read, when reading fails; MemoryNotAvailable when the
+// table cannot grow to hold every line.
 RunOutcome LoadSnapshotFile(const char* argument, SnapshotTable& table);
+// The same for a wide argument, which `open` opens for reading in text mode
+// (_wfopen(path, L"r") on Windows).
+using WidePathOpener = std::FILE* (*)(const wchar_t* path);
+RunOutcome LoadSnapshotFile(const wchar_t* argument, SnapshotTable& table, WidePathOpener open);

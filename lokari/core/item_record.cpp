@@ -46,6 +46,14 @@ std::uint32_t PackPositionParameter(std::int32_t x, std::int32_t y) {
     return high << 16 | low;
 }
 
+ViewPoint PlaceAsViewReceivesIt(std::int32_t x, std::int32_t y) {
+    const auto low16 = [](std::int32_t value) {
+        const std::int32_t bits = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) & 0xFFFFu);
+        return bits >= 0x8000 ? bits - 0x10000 : bits;
+    };
+    return {low16(x), low16(y)};
+}
+
 ViewPoint DecodePositionBlock(const unsigned char* block, std::size_t blockSize) {
     if (blockSize < kPositionBlockSize) return {0, 0};
     // Two's complement bytes to signed values without relying on a narrowing cast.

@@ -9,12 +9,6 @@
 
 enum class PointerWidth : int { Bits32 = 32, Bits64 = 64 };
 
-// A process's pointer width: 32 bits on a 32-bit system, and on a 64-bit
-// system for a process under WOW64 (IsWow64Process); 64 bits otherwise.
-constexpr PointerWidth ProcessPointerWidth(bool operatingSystemIs64Bit, bool underWow64) {
-    return operatingSystemIs64Bit && !underWow64 ? PointerWidth::Bits64 : PointerWidth::Bits32;
-}
-
 // List-view messages sent to the desktop view.
 constexpr unsigned kListViewGetItemCount = 0x1004;    // LVM_GETITEMCOUNT
 constexpr unsigned kListViewGetItemA = 0x1005;        // LVM_GETITEMA
@@ -74,6 +68,10 @@ struct ViewPoint {
     std::int32_t x;
     std::int32_t y;
 };
+
+// Where an icon sent to (x, y) lands: the view receives only the low 16 bits
+// of each coordinate, as a signed 16-bit value.
+ViewPoint PlaceAsViewReceivesIt(std::int32_t x, std::int32_t y);
 
 // The position block as the list-view wrote it ((0, 0) when the block is
 // smaller than 8 bytes).

@@ -1,7 +1,10 @@
 #include "snapshot_file.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 // ---- Writing ----------------------------------------------------------------
 
@@ -64,6 +67,13 @@ char* NextField(char*& cursor) {
     return field;
 }
 
+// The label: see ParseSnapshotLine. Null when the line has none.
+char* LabelField(char* rest) {
+    if (*rest == '\0') return nullptr;
+    if (char* finalComma = std::strrchr(rest, ',')) *finalComma = '\0';
+    return rest;
+}
+
 void CopyName(const char* field, char (&name)[kSnapshotNameSize]) {
     const std::size_t length = std::strlen(field);
     const std::size_t kept = length <= kWholeNameLimit ? length : std::min(length, kLongNameKept);
@@ -91,6 +101,7 @@ void SetPlaceholder(SnapshotEntry& entry) {
     entry.x = kPlaceholderPosition;
     entry.y = kPlaceholderPosition;
     std::memset(entry.name, 0, sizeof entry.name);
+    entry.placeholder = true;
 }
 
 void ResetSnapshotTable(SnapshotTable& table) {
@@ -102,7 +113,8 @@ void ParseSnapshotLine(char* line, SnapshotEntry& entry) {
     char* cursor = line;
     const char* xField = NextField(cursor);
     const char* yField = xField ? NextField(cursor) : nullptr;
-    const char* nameField = yField ? NextField(cursor) : nullptr;
+    // NextField has left the cursor just after the comma that ends y.
+    const char* nameField = yField ? LabelField(cursor) : nullptr;
     if (nameField == nullptr) {
         SetPlaceholder(entry);
         return;
@@ -110,88 +122,140 @@ void ParseSnapshotLine(char* line, SnapshotEntry& entry) {
     entry.x = SaturatingAtoi(xField);
     entry.y = SaturatingAtoi(yField);
     CopyName(nameField, entry.name);
+    entry.placeholder = false;
 }
 
-void ReadSnapshot(SnapshotLineSource& source, SnapshotTable& table) {
+namespace {
+
+// A free slot for the next line: the slots double when all are taken. False
+// when memory cannot be had (or the count would pass the int range).
+bool MakeRoomForALine(SnapshotTable& table) {
+    const std::size_t slots = table.entries.size();
+    if (static_cast<std::size_t>(table.entryCount) < slots) return true;
+    if (table.entryCount == INT_MAX) return false;
+    const std::size_t grown = std::min<std::size_t>(std::max<std::size_t>(kFirstSnapshotSlots, 2 * slots), INT_MAX);
+    SnapshotEntry placeholder;
+    SetPlaceholder(placeholder);
+    try {
+        table.entries.resize(grown, placeholder);
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadSnapshot(SnapshotLineSource& source, SnapshotTable& table) {
     ResetSnapshotTable(table);
     char line[kSnapshotLineSize] = {};
-    while (table.entryCount < kSnapshotCapacity && source.NextLine(line)) {
+    while (source.NextLine(line)) {
+        if (!MakeRoomForALine(table)) return false;
         // A source that misbehaves must still leave a terminated string.
         line[kSnapshotLineSize - 1] = '\0';
-        ParseSnapshotLine(line, table.entries[table.entryCount]);
+        ParseSnapshotLine(line, table.entries[static_cast<std::size_t>(table.entryCount)]);
         ++table.entryCount;
     }
+    return true;
 }
 
-void ReadSnapshot(std::FILE* file, SnapshotTable& table) {
+bool ReadSnapshot(std::FILE* file, SnapshotTable& table) {
     FileLineSource source(file);
-    ReadSnapshot(source, table);
+    return ReadSnapshot(source, table);
 }
 
 // ---- The path argument ------------------------------------------------------
 
 namespace {
 
-bool IsBlankOrTab(unsigned char c) {
-    return c == ' ' || c == '\t';
+bool IsBlankOrTab(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+// The narrow and the wide path alike.
+template <typename Char>
+bool CopyPath(const Char* argument, Char (&path)[kSnapshotPathSize]) {
+    std::size_t length = 0;
+    while (length < kSnapshotPathSize && argument[length] != Char{0}) ++length;
+    if (length >= kSnapshotPathSize) {
+        path[0] = Char{0};
+        return false;
+    }
+    std::copy(argument, argument + length + 1, path);
+    return true;
+}
+
+template <typename Char>
+void RemoveQuotes(Char (&path)[kSnapshotPathSize]) {
+    std::size_t kept = 0;
+    for (std::size_t read = 0; read < kSnapshotPathSize && path[read] != Char{0}; ++read) {
+        if (path[read] != Char{'"'}) path[kept++] = path[read];
+    }
+    path[std::min(kept, kSnapshotPathSize - 1)] = Char{0};
 }
 
 }  // namespace
 
-const char* ArgumentAfterProgramName(const char* commandLine) {
-    if (commandLine == nullptr) return "";
-    const auto* cursor = reinterpret_cast<const unsigned char*>(commandLine);
-    if (*cursor == '"') {
+const wchar_t* ArgumentAfterProgramName(const wchar_t* commandLine) {
+    if (commandLine == nullptr) return L"";
+    const wchar_t* cursor = commandLine;
+    if (*cursor == L'"') {
         ++cursor;
-        while (*cursor != '\0' && *cursor != '"') ++cursor;
-        if (*cursor == '"') ++cursor;
+        while (*cursor != L'\0' && *cursor != L'"') ++cursor;
+        if (*cursor == L'"') ++cursor;
     } else {
-        while (*cursor != '\0' && !IsBlankOrTab(*cursor)) ++cursor;
+        while (*cursor != L'\0' && !IsBlankOrTab(*cursor)) ++cursor;
     }
     while (IsBlankOrTab(*cursor)) ++cursor;
-    return reinterpret_cast<const char*>(cursor);
+    return cursor;
 }
 
 bool CopySnapshotPath(const char* argument, char (&path)[kSnapshotPathSize]) {
-    std::size_t length = 0;
-    while (length < kSnapshotPathSize && argument[length] != '\0') ++length;
-    if (length >= kSnapshotPathSize) {
-        path[0] = '\0';
-        return false;
-    }
-    std::memcpy(path, argument, length + 1);
-    return true;
+    return CopyPath(argument, path);
+}
+
+bool CopySnapshotPath(const wchar_t* argument, wchar_t (&path)[kSnapshotPathSize]) {
+    return CopyPath(argument, path);
 }
 
 void RemoveDoubleQuotes(char (&path)[kSnapshotPathSize]) {
-    std::size_t kept = 0;
-    for (std::size_t read = 0; read < kSnapshotPathSize && path[read] != '\0'; ++read) {
-        if (path[read] != '"') path[kept++] = path[read];
-    }
-    path[std::min(kept, kSnapshotPathSize - 1)] = '\0';
+    RemoveQuotes(path);
+}
+
+void RemoveDoubleQuotes(wchar_t (&path)[kSnapshotPathSize]) {
+    RemoveQuotes(path);
 }
 
 // ---- Matching ---------------------------------------------------------------
 
 namespace {
 
-// The first entry below the count with that name and not skipped, or -1.
-int IndexOfEntry(const SnapshotTable& table, const char* label, const bool* skipped) {
-    const int count = std::clamp(table.entryCount, 0, kSnapshotCapacity);
-    for (int i = 0; i < count; ++i) {
+// The entries that take part: those below the count, as far as slots exist.
+std::size_t EntriesIn(const SnapshotTable& table) {
+    return std::min(static_cast<std::size_t>(std::max(table.entryCount, 0)), table.entries.size());
+}
+
+// The first of the `count` entries with that name and not skipped, or `count`.
+std::size_t IndexOfEntry(const SnapshotTable& table, std::size_t count, const char* label, const bool* skipped) {
+    for (std::size_t i = 0; i < count; ++i) {
         const SnapshotEntry& entry = table.entries[i];
-        if (entry.name[0] == '\0') continue;  // placeholder
-        if (skipped[i]) continue;
+        if (entry.placeholder || skipped[i]) continue;
         if (std::strcmp(entry.name, label) == 0) return i;
     }
-    return -1;
+    return count;
 }
 
 }  // namespace
 
+SnapshotMatcher::SnapshotMatcher(const SnapshotTable& table)
+    : table_(table), count_(EntriesIn(table)), taken_(new (std::nothrow) bool[count_]()) {}
+
 const SnapshotEntry* SnapshotMatcher::Take(const char* label) {
-    const int index = IndexOfEntry(table_, label, taken_);
-    if (index < 0) return nullptr;
+    if (!Usable()) return nullptr;
+    const std::size_t index = IndexOfEntry(table_, count_, label, taken_.get());
+    if (index >= count_) return nullptr;
     taken_[index] = true;
     return &table_.entries[index];
 }

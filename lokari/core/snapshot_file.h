@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <memory>
+#include <vector>
 
-constexpr int kSnapshotCapacity = 800;           // lines a restore reads at most
+constexpr int kFirstSnapshotSlots = 800;          // a table's slots when it first grows
 constexpr std::size_t kSnapshotNameSize = 264;    // name field of one entry
 constexpr std::size_t kSnapshotLineSize = 280;    // line buffer, for writing and reading
 constexpr std::size_t kSnapshotPathSize = 500;    // path buffer of a restore
@@ -22,12 +24,17 @@ constexpr std::size_t kLongNameKept = 262;
 struct SnapshotEntry {
     std::int32_t x;
     std::int32_t y;
-    char name[kSnapshotNameSize];  // NUL-terminated; empty only in a placeholder
+    char name[kSnapshotNameSize];  // NUL-terminated; may be empty, as a label may
+    // A line without a label: (-9999, -9999), empty name, never matched.
+    bool placeholder;
 };
 
+// One slot per line read, in file order, then spare slots; every slot from
+// entryCount on is a placeholder. The slots double whenever a line finds
+// none left, so the table holds every line of the file.
 struct SnapshotTable {
-    SnapshotEntry entries[kSnapshotCapacity];
-    int entryCount;  // lines read, placeholders included: 0 to kSnapshotCapacity
+    std::vector<SnapshotEntry> entries;
+    int entryCount = 0;  // lines read, placeholders included
 };
 
 // ---- Writing ----------------------------------------------------------------
@@ -74,51 +81,61 @@ private:
 std::int32_t SaturatingAtoi(const char* text);
 
 void SetPlaceholder(SnapshotEntry& entry);
+// No entries; the slots stay, as placeholders.
 void ResetSnapshotTable(SnapshotTable& table);
 
-// Splits one line on "," the way strtok does (runs of commas are one
-// separator, no field is empty) and fills the entry from its first three
-// fields; with fewer than three the entry becomes the placeholder. The line
-// buffer is cut into fields in place.
+// x and y are the first two fields as strtok(..., ",") splits them (runs of
+// commas are one separator, no field is empty). The label runs from after
+// the comma that ends y to the last comma of the line, the one the save
+// writes after every label, so the label's own commas stay in it; without
+// a comma there (a line written by hand) it is the rest of the line, line
+// end included. No label: the placeholder. The line buffer is cut in place.
 void ParseSnapshotLine(char* line, SnapshotEntry& entry);
 
-// Resets the table, then reads up to kSnapshotCapacity lines into it, one slot
-// per line read.
-void ReadSnapshot(SnapshotLineSource& source, SnapshotTable& table);
-void ReadSnapshot(std::FILE* file, SnapshotTable& table);
+// Resets the table, then reads every line into it, one slot per line read.
+// False when memory for more slots cannot be had; the table then holds the
+// lines read so far.
+bool ReadSnapshot(SnapshotLineSource& source, SnapshotTable& table);
+bool ReadSnapshot(std::FILE* file, SnapshotTable& table);
 
 // ---- The path argument ------------------------------------------------------
+// Wide on Windows, where any script's path arrives whole only as UTF-16;
+// narrow natively, where a path is bytes.
 
 // The argument on lokari's command line: what follows the program's own name
 // and the blanks and tabs after it, the name delimited as Windows does (a
 // quoted name runs to its closing quote, a bare one to the first blank or
-// tab). Only those two bytes count as blanks, so bytes above 127, as in a
-// double-byte code page, never end the name. Points into the command line;
-// "" for none.
-const char* ArgumentAfterProgramName(const char* commandLine);
+// tab). Only those two characters count as blanks. Points into the command
+// line; L"" for none.
+const wchar_t* ArgumentAfterProgramName(const wchar_t* commandLine);
 
-// Copies the argument into the path buffer; an argument of 500 bytes or more
-// does not fit and is refused (false, empty path).
+// Copies the argument into the path buffer; an argument of 500 characters or
+// more does not fit and is refused (false, empty path).
 bool CopySnapshotPath(const char* argument, char (&path)[kSnapshotPathSize]);
+bool CopySnapshotPath(const wchar_t* argument, wchar_t (&path)[kSnapshotPathSize]);
 
 // Removes every double quote, so that a path handed over in quotes opens.
 void RemoveDoubleQuotes(char (&path)[kSnapshotPathSize]);
+void RemoveDoubleQuotes(wchar_t (&path)[kSnapshotPathSize]);
 
 // ---- Matching ---------------------------------------------------------------
 
 // Hands out the entries of a table to the icons of one restore, asked in item
 // order: the k-th icon with a label gets the k-th entry with that name in file
 // order, so icons that share a label each go back to a place of their own.
-// Names match byte for byte. Placeholders never match: an icon with an empty
-// label stays where it is.
+// Names match byte for byte, an empty label an empty name. Placeholders
+// never match.
 class SnapshotMatcher {
 public:
-    explicit SnapshotMatcher(const SnapshotTable& table) : table_(table) {}
+    explicit SnapshotMatcher(const SnapshotTable& table);
+    // False when memory for its marks could not be had: it then hands out nothing.
+    bool Usable() const { return taken_ != nullptr; }
     // The first entry, in file order, with that name and not handed out yet;
     // null when none is left.
     const SnapshotEntry* Take(const char* label);
 
 private:
     const SnapshotTable& table_;
-    bool taken_[kSnapshotCapacity] = {};
+    std::size_t count_;                 // the entries that take part
+    std::unique_ptr<bool[]> taken_;     // one mark per entry handed out
 };

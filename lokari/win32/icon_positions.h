@@ -8,5 +8,6 @@
 void SaveIconPositions();
 
 // Moves every desktop icon whose label is in the snapshot file back to the
-// position stored for it.
-void RestoreIconPositions(const char* path);
+// position stored for it. The path is wide, so that it arrives whole in any
+// script; the labels inside the file are in the ANSI code page.
+void RestoreIconPositions(const wchar_t* path);

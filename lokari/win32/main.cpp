@@ -27,8 +27,8 @@ bool RegisterLokariClass(HINSTANCE instance) {
     return false;
 }
 
-void RunOperation(const char* commandLine) {
-    if (commandLine != nullptr && commandLine[0] != '\0') {
+void RunOperation(const wchar_t* commandLine) {
+    if (commandLine != nullptr && commandLine[0] != L'\0') {
         RestoreIconPositions(commandLine);
     } else {
         SaveIconPositions();
@@ -54,8 +54,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int) {
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, SW_HIDE);
     UpdateWindow(window);
-    // Not the lpCmdLine of the start-up code, which takes bytes above 127 for
-    // blanks and so cuts names in a double-byte code page.
-    RunOperation(ArgumentAfterProgramName(GetCommandLineA()));
+    // The wide command line: in the ANSI one, a path with characters outside
+    // the code page arrives with "?" in their place.
+    RunOperation(ArgumentAfterProgramName(GetCommandLineW()));
     return RunMessageLoop();
 }

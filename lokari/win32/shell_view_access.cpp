@@ -2,9 +2,11 @@
 
 #include "debug_trace.h"
 #include "desktop_view_lookup.h"
+#include "shell_process.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -43,24 +45,6 @@ static_assert(LVIF_TEXT == kItemMaskText, "LVIF_TEXT");
 // Memory operations on the shell, plus the right to ask for its pointer width.
 constexpr DWORD kShellProcessAccess =
     PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_LIMITED_INFORMATION;
-
-bool OperatingSystemIs64Bit() {
-    if (kOwnPointerWidth == PointerWidth::Bits64) return true;
-    BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
-bool QueryPointerWidth(HANDLE process, PointerWidth& width) {
-    const bool system64 = OperatingSystemIs64Bit();
-    BOOL wow64 = FALSE;
-    if (system64 && !IsWow64Process(process, &wow64)) return false;
-    width = ProcessPointerWidth(system64, wow64 != FALSE);
-    return true;
-}
-
-// A shell that is merely slow answers well within this; one that does not
-// answer in this time is taken to have stopped.
-constexpr UINT kAnswerLimitMs = 10000;
 
 void* AllocateLocal(std::size_t size) {
     return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
@@ -125,8 +109,7 @@ bool ShellViewAccess::OpenShellProcess(HWND view) {
     }
     // A shell of another width would read our record with its own layout and
     // write the label through a pointer cut or padded from ours.
-    PointerWidth shellWidth = kOwnPointerWidth;
-    return QueryPointerWidth(process_, shellWidth) && shellWidth == kOwnPointerWidth;
+    return HasOwnPointerWidth(process_);
 }
 
 bool ShellViewAccess::AllocateRemoteBlocks() {
@@ -169,7 +152,9 @@ bool ShellViewAccess::RequestItem(int index, ItemRequest request) {
 
 bool ShellViewAccess::SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
     if (!answering_) return false;
-    if (SendMessageTimeoutA(view_, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerLimitMs, result) == 0) {
+    // Bounded by time alone: a shell busy at logon looks hung for a while
+    // and still answers a moment later.
+    if (SendMessageTimeoutA(view_, message, wParam, lParam, SMTO_NORMAL, kShellAnswerLimitMs, result) == 0) {
         TraceFailure("a message to the desktop view");
         answering_ = false;
         blocksLentToShell_ = NamesRemoteBlock(lParam);
@@ -216,4 +201,23 @@ void ShellViewAccess::SetItemPosition(int index, std::int32_t x, std::int32_t y)
     DWORD_PTR ignored = 0;
     SendToView(LVM_SETITEMPOSITION, static_cast<WPARAM>(index), static_cast<LPARAM>(PackPositionParameter(x, y)),
                &ignored);
+}
+
+bool ShellViewAccess::PlaceIsShown(ViewPoint place) {
+    if (opened_ != RunOutcome::Done || !MeasureScreenPlacement()) return true;
+    const PixelRect cell = IconCellOnScreen(placement_, {place.x, place.y}, cellWidth_, cellHeight_);
+    const RECT area = {cell.left, cell.top, cell.right, cell.bottom};
+    return MonitorFromRect(&area, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+bool ShellViewAccess::MeasureScreenPlacement() {
+    if (placementMeasured_) return true;
+    DWORD_PTR spacing = 0;
+    if (!SendToView(LVM_GETITEMSPACING, FALSE, 0, &spacing)) return false;
+    // An empty cell would lie on no monitor wherever it is.
+    cellWidth_ = std::max(1, static_cast<int>(LOWORD(spacing)));
+    cellHeight_ = std::max(1, static_cast<int>(HIWORD(spacing)));
+    placement_ = MeasureViewPlacement(view_, kShellAnswerLimitMs);
+    placementMeasured_ = true;
+    return true;
 }

@@ -5,8 +5,13 @@
 #pragma once
 
 #include "icon_snapshot.h"
+#include "view_geometry.h"
 
 #include <windows.h>
+
+// A shell that is merely slow answers well within this; one that does not
+// answer one message in this time is taken to have stopped.
+constexpr UINT kShellAnswerLimitMs = 10000;
 
 class ShellViewAccess final : public IconView {
 public:
@@ -32,7 +37,12 @@ public:
     const char* Label() const override { return localLabel_ ? localLabel_ : ""; }
     ViewPoint Position() const override { return position_; }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override;
+    // Whether the icon's cell there (its item spacing wide and high) meets a
+    // monitor. Measures the view's place on the screen at the first call; a
+    // view that cannot be measured is taken as shown.
+    bool PlaceIsShown(ViewPoint place) override;
     bool Answering() const override { return answering_; }
+    HWND View() const { return view_; }
 
 private:
     RunOutcome Open();
@@ -41,8 +51,9 @@ private:
     bool AllocateRemoteBlocks();
     bool WriteRecord();
     bool ReadBack(bool withPosition);
-    // One message to the view, given up after kAnswerLimitMs or at once when
-    // the shell looks hung; after the first unanswered one nothing more is sent.
+    bool MeasureScreenPlacement();
+    // One message to the view, given up after kShellAnswerLimitMs; after the
+    // first unanswered one nothing more is sent.
     // The shell still carries out a request it did not answer in time, later:
     // if that request named our blocks, they are left to it, as freeing them
     // would have it write into released pages.
@@ -65,4 +76,9 @@ private:
     void* remoteLabel_ = nullptr;
     void* remotePosition_ = nullptr;
     ViewPoint position_ = {0, 0};
+
+    bool placementMeasured_ = false;
+    ViewPlacement placement_ = {{0, 0}, {0, 0}};
+    int cellWidth_ = 1;
+    int cellHeight_ = 1;
 };

@@ -58,6 +58,14 @@ public:
         icons_.at(index).y = y;
     }
 
+    // Places from (0, 0) up to that corner are on a screen; by default every place is.
+    void ScreenEndsAt(std::int32_t right, std::int32_t bottom) { screenEnd_ = {right, bottom}; }
+    bool PlaceIsShown(ViewPoint place) override {
+        placesAsked.push_back({-1, place.x, place.y});
+        if (screenEnd_.x < 0) return true;
+        return place.x >= 0 && place.y >= 0 && place.x < screenEnd_.x && place.y < screenEnd_.y;
+    }
+
     const FakeIcon& Icon(int index) const { return icons_.at(index); }
     void MoveEverythingTo(std::int32_t x, std::int32_t y) {
         for (FakeIcon& icon : icons_) icon.x = x, icon.y = y;
@@ -69,6 +77,7 @@ public:
 
     std::vector<std::pair<int, ItemRequest>> requests;
     std::vector<Move> moves;
+    std::vector<Move> placesAsked;  // index -1: asked about a place, not an item
 
 private:
     bool Answer() {
@@ -82,6 +91,7 @@ private:
     std::vector<FakeIcon> icons_;
     std::string label_;
     ViewPoint position_ = {0, 0};
+    ViewPoint screenEnd_ = {-1, -1};
 };
 
 std::string Snapshot(FakeIconView& view, RunOutcome expected = RunOutcome::Done) {
@@ -148,6 +158,14 @@ TEST(WriteSnapshot, FileThatCannotBeWrittenEndsTheWalk) {
     std::remove(path.c_str());
 }
 
+TEST(WriteSnapshot, FinalFlushThatFailsIsAFailedSave) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    FakeIconView view({{"a", 1, 1}});
+    EXPECT_EQ(WriteSnapshot(view, full), RunOutcome::SnapshotNotWritten);
+    std::fclose(full);
+}
+
 TEST(WriteSnapshot, LabelCutTo259BytesStillFitsTheLine) {
     FakeIconView view({{std::string(400, 'L'), -32768, -32768}});
     EXPECT_EQ(Snapshot(view), "-32768,-32768," + std::string(259, 'L') + ",\n");
@@ -209,6 +227,18 @@ TEST(RestoreFromSnapshot, PositionsOutsideThe16BitRangeArePassedOnWhole) {
     EXPECT_EQ(view.moves, expected);
 }
 
+TEST(RestoreFromSnapshot, PlaceNoScreenShowsIsNotAppliedAndEndsWith6) {
+    auto table = TableFrom("10,10,a,\n2000,10,b,\n65636,20,c,\n-5,5,d,\n30,30,e,\n");
+    FakeIconView view({{"a", 0, 0}, {"b", 0, 0}, {"c", 0, 0}, {"d", 0, 0}, {"b", 0, 0}});
+    view.ScreenEndsAt(1024, 768);
+    EXPECT_EQ(RestoreFromSnapshot(*table, view), RunOutcome::SomePlacesOffScreen);
+    // c lands at x 100, where a screen shows it; the second b has no entry left.
+    const std::vector<Move> expectedMoves = {{0, 10, 10}, {2, 65636, 20}};
+    EXPECT_EQ(view.moves, expectedMoves);
+    const std::vector<Move> expectedAsked = {{-1, 10, 10}, {-1, 2000, 10}, {-1, 100, 20}, {-1, -5, 5}};
+    EXPECT_EQ(view.placesAsked, expectedAsked);
+}
+
 // ---- Save, then restore -----------------------------------------------------
 
 TEST(SaveThenRestore, PutsEveryIconBack) {
@@ -224,16 +254,13 @@ TEST(SaveThenRestore, PutsEveryIconBack) {
     }
 }
 
-TEST(SaveThenRestore, LabelWithACommaIsNotRestoredAndLendsItsPositionToTheCutName) {
-    FakeIconView view({{"a,b", 1, 1}, {"a", 2, 2}, {"", 3, 3}, {" spaced ", 4, 4}, {"\"q\"", 5, 5}});
+TEST(SaveThenRestore, LabelsWithCommasBlanksQuotesOrNothingComeBackWhole) {
+    FakeIconView view({{"Smith, John.docx", 1, 1}, {"Smith", 2, 2}, {"1,2,3.txt", 3, 3}, {",notes", 4, 4},
+                       {"", 5, 5}, {" spaced ", 6, 6}, {"\"q\"", 7, 7}, {"a,", 8, 8}});
     auto table = TableFrom(Snapshot(view));
     view.MoveEverythingTo(9, 9);
-    RestoreFromSnapshot(*table, view);
-    EXPECT_EQ(view.Icon(0).x, 9);  // "a,b" was read back as "a"
-    EXPECT_EQ(view.Icon(1).x, 1);  // "a" takes the first entry named "a"
-    EXPECT_EQ(view.Icon(2).x, 9);  // the empty label is not restored
-    EXPECT_EQ(view.Icon(3).x, 4);  // blanks are part of the label
-    EXPECT_EQ(view.Icon(4).x, 5);  // so are quotes
+    EXPECT_EQ(RestoreFromSnapshot(*table, view), RunOutcome::Done);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(view.Icon(i).x, i + 1) << view.Icon(i).label;
 }
 
 // ---- Loading by path --------------------------------------------------------
@@ -269,6 +296,23 @@ TEST_F(LoadSnapshotFileTest, QuotesInsideThePathAreRemovedToo) {
     path.insert(path.size() - 4, "\"\"");
     ASSERT_EQ(LoadSnapshotFile(path.c_str(), *table_), RunOutcome::Done);
     EXPECT_EQ(table_->entryCount, 2);
+}
+
+TEST_F(LoadSnapshotFileTest, WidePathOpensThroughTheGivenOpener) {
+    const std::string narrow = Path();
+    const std::wstring quoted = L"\"" + std::wstring(narrow.begin(), narrow.end()) + L"\"";
+    const auto openNarrowed = [](const wchar_t* path) {
+        const std::wstring wide(path);
+        return std::fopen(std::string(wide.begin(), wide.end()).c_str(), "r");  // ASCII paths only
+    };
+    ASSERT_EQ(LoadSnapshotFile(quoted.c_str(), *table_, openNarrowed), RunOutcome::Done);
+    EXPECT_EQ(table_->entryCount, 2);
+    const std::wstring tooLong(500, L'p');
+    EXPECT_EQ(LoadSnapshotFile(tooLong.c_str(), *table_, openNarrowed), RunOutcome::SnapshotNotReadable);
+}
+
+TEST_F(LoadSnapshotFileTest, FolderOpensButIsNotReadable) {
+    EXPECT_EQ(LoadSnapshotFile(testing::TempDir().c_str(), *table_), RunOutcome::SnapshotNotReadable);
 }
 
 TEST_F(LoadSnapshotFileTest, MissingFileIsNotReadableAndGivesNoEntries) {

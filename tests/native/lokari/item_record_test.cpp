@@ -25,12 +25,6 @@ Bytes LabelRequest(const ItemRecordLayout& layout, std::uint64_t labelAddress, s
     return record;
 }
 
-TEST(PointerWidth, OnlyANativeProcessOfA64BitSystemHas64BitPointers) {
-    EXPECT_EQ(ProcessPointerWidth(true, false), PointerWidth::Bits64);
-    EXPECT_EQ(ProcessPointerWidth(true, true), PointerWidth::Bits32);
-    EXPECT_EQ(ProcessPointerWidth(false, false), PointerWidth::Bits32);
-}
-
 TEST(ItemRecord32, IsFortyBytesWithFourBytePointer) {
     const ItemRecordLayout& layout = ItemRecordLayoutFor(PointerWidth::Bits32);
     EXPECT_EQ(layout.size, 40u);
@@ -129,15 +123,23 @@ struct PackCase {
     std::int32_t x;
     std::int32_t y;
     std::uint32_t parameter;
+    ViewPoint landsAt;  // the parameter as the view reads it back
 };
 
 TEST(PositionParameter, KeepsTheLow16BitsOfEachCoordinate) {
-    const PackCase cases[] = {{12, 345, 0x0159000Cu},     {0, 0, 0u},
-                              {-1, -1, 0xFFFFFFFFu},      {32767, -32768, 0x80007FFFu},
-                              {-9999, -9999, 0xD8F1D8F1u}, {65536, 65537, 0x00010000u},
-                              {70000, -70000, 0xEE901170u}, {INT_MIN, INT_MAX, 0xFFFF0000u}};
+    const PackCase cases[] = {{12, 345, 0x0159000Cu, {12, 345}},
+                              {0, 0, 0u, {0, 0}},
+                              {-1, -1, 0xFFFFFFFFu, {-1, -1}},
+                              {32767, -32768, 0x80007FFFu, {32767, -32768}},
+                              {-9999, -9999, 0xD8F1D8F1u, {-9999, -9999}},
+                              {65536, 65537, 0x00010000u, {0, 1}},
+                              {70000, -70000, 0xEE901170u, {4464, -4464}},
+                              {INT_MIN, INT_MAX, 0xFFFF0000u, {0, -1}}};
     for (const PackCase& c : cases) {
         EXPECT_EQ(PackPositionParameter(c.x, c.y), c.parameter) << "(" << c.x << ", " << c.y << ")";
+        const ViewPoint landed = PlaceAsViewReceivesIt(c.x, c.y);
+        EXPECT_EQ(landed.x, c.landsAt.x) << "(" << c.x << ", " << c.y << ")";
+        EXPECT_EQ(landed.y, c.landsAt.y) << "(" << c.x << ", " << c.y << ")";
     }
 }
 

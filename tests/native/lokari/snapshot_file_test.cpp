@@ -11,10 +11,15 @@
 
 namespace {
 
-// A table is 217 KB: tests keep theirs on the heap.
+// A table with a few slots of garbage that the reader must overwrite.
 std::unique_ptr<SnapshotTable> NewTable() {
     auto table = std::make_unique<SnapshotTable>();
-    std::memset(table.get(), 0x5A, sizeof(SnapshotTable));  // garbage the reader must overwrite
+    table->entries.resize(3);
+    for (SnapshotEntry& entry : table->entries) {
+        std::memset(&entry, 0x5A, sizeof entry);
+        entry.placeholder = false;
+    }
+    table->entryCount = 3;
     return table;
 }
 
@@ -43,7 +48,7 @@ std::string AllBytesOf(std::FILE* file) {
 }
 
 bool IsPlaceholder(const SnapshotEntry& entry) {
-    return entry.x == -9999 && entry.y == -9999 && entry.name[0] == '\0';
+    return entry.placeholder && entry.x == -9999 && entry.y == -9999 && entry.name[0] == '\0';
 }
 
 std::tm LocalTime(int year, int month, int day, int hour, int minute, int second) {
@@ -205,6 +210,7 @@ SnapshotEntry Parsed(const std::string& text) {
     line.push_back('\0');
     SnapshotEntry entry;
     std::memset(&entry, 0x5A, sizeof entry);
+    entry.placeholder = false;
     ParseSnapshotLine(line.data(), entry);
     return entry;
 }
@@ -219,12 +225,17 @@ TEST(SnapshotLineParse, FollowsTheCommaSplittingRules) {
         ParseCase{"\n", true, 0, 0, ""}, ParseCase{"", true, 0, 0, ""}, ParseCase{",,,,\n", true, 0, 0, ""},
         ParseCase{"12\n", true, 0, 0, ""}, ParseCase{"12,345\n", true, 0, 0, ""},
         ParseCase{"12,345,", true, 0, 0, ""},
-        // An empty label: the line end is the third field.
-        ParseCase{"12,345,,\n", false, 12, 345, "\n"}, ParseCase{"12,345,,,,,\n", false, 12, 345, "\n"},
-        // Runs of commas are one separator; leading ones are skipped.
-        ParseCase{",,,12,,,345,,,a,,,\n", false, 12, 345, "a"},
-        // A label with a comma is cut there; the rest is ignored.
-        ParseCase{"1,2,a,b,c,\n", false, 1, 2, "a"},
+        // An empty label, as the save writes it.
+        ParseCase{"12,345,,\n", false, 12, 345, ""}, ParseCase{"12,345,,,,,\n", false, 12, 345, ",,,"},
+        // Before x and y runs of commas are one separator and leading ones skipped;
+        // the label runs from after y's comma to the last comma.
+        ParseCase{",,,12,,,345,,,a,,,\n", false, 12, 345, ",,a,,"},
+        // Commas in a label stay in it.
+        ParseCase{"1,2,a,b,c,\n", false, 1, 2, "a,b,c"},
+        ParseCase{"5,6,Smith, John.docx,\r\n", false, 5, 6, "Smith, John.docx"},
+        ParseCase{"7,8,1,2,3.txt,\n", false, 7, 8, "1,2,3.txt"}, ParseCase{"1,2,,notes,\n", false, 1, 2, ",notes"},
+        // Without a final comma (by hand): up to the last comma there is, else the rest.
+        ParseCase{"1,2,a,b\n", false, 1, 2, "a"}, ParseCase{"12,345,\n", false, 12, 345, "\n"},
         ParseCase{" -12, +34 ,x,\n", false, -12, 34, "x"}, ParseCase{"abc,-,x,\n", false, 0, 0, "x"},
         ParseCase{"12abc,3.9,x,\n", false, 12, 3, "x"},
         ParseCase{"99999999999,-99999999999,x,\n", false, INT_MAX, INT_MIN, "x"},
@@ -262,7 +273,7 @@ TEST(SnapshotLineParse, NameUpTo260IsWholeAndLongerIsCutTo262) {
 
 TEST(SnapshotLineParse, ValuesOfAShortLineAreDropped) {
     char line[] = "5,6\n";
-    SnapshotEntry entry = {1, 2, "kept?"};
+    SnapshotEntry entry = {1, 2, "kept?", false};
     ParseSnapshotLine(line, entry);
     EXPECT_TRUE(IsPlaceholder(entry));
 }
@@ -272,6 +283,7 @@ TEST(SnapshotLineParse, ValuesOfAShortLineAreDropped) {
 TEST(SnapshotReading, EmptyFileGivesNoEntriesAndAFreshTable) {
     auto table = ReadBytes("");
     EXPECT_EQ(table->entryCount, 0);
+    EXPECT_EQ(table->entries.size(), 3u);  // a reset keeps the slots
     for (const SnapshotEntry& entry : table->entries) ASSERT_TRUE(IsPlaceholder(entry));
 }
 
@@ -285,7 +297,7 @@ TEST(SnapshotReading, EveryLineTakesASlotMalformedOnesAPlaceholder) {
     EXPECT_TRUE(IsPlaceholder(table->entries[4]));
     EXPECT_EQ(table->entries[5].x, 7);
     EXPECT_STREQ(table->entries[5].name, "c");
-    EXPECT_TRUE(IsPlaceholder(table->entries[6]));
+    EXPECT_TRUE(IsPlaceholder(table->entries.at(6)));
 }
 
 TEST(SnapshotReading, CrLfAndLfLinesReadAlike) {
@@ -303,12 +315,13 @@ std::string NumberedLines(int count) {
     return text;
 }
 
-TEST(SnapshotReading, The801stLineIsNotRead) {
-    auto table = ReadBytes(NumberedLines(801));
-    ASSERT_EQ(table->entryCount, 800);
-    EXPECT_STREQ(table->entries[799].name, "icon 799");
-    EXPECT_EQ(table->entries[799].y, -799);
-    EXPECT_EQ(SnapshotMatcher(*table).Take("icon 800"), nullptr);
+TEST(SnapshotReading, LinesPastTheFirstSlotsAreAllRead) {
+    auto table = ReadBytes(NumberedLines(1700));  // the slots double twice
+    ASSERT_EQ(table->entryCount, 1700);
+    EXPECT_STREQ(table->entries[1699].name, "icon 1699");
+    EXPECT_EQ(table->entries[1699].y, -1699);
+    EXPECT_TRUE(IsPlaceholder(table->entries.at(1700)));
+    EXPECT_NE(SnapshotMatcher(*table).Take("icon 1699"), nullptr);
 }
 
 TEST(SnapshotReading, ExactlyEightHundredLinesAreAllRead) {
@@ -317,23 +330,26 @@ TEST(SnapshotReading, ExactlyEightHundredLinesAreAllRead) {
     EXPECT_NE(SnapshotMatcher(*table).Take("icon 799"), nullptr);
 }
 
-// Hands over numbered lines and counts how many were asked for.
+// Hands over that many numbered lines and counts how often it was asked.
 class CountingLineSource final : public SnapshotLineSource {
 public:
+    explicit CountingLineSource(int lines) : lines_(lines) {}
     bool NextLine(char (&line)[kSnapshotLineSize]) override {
         std::snprintf(line, sizeof line, "%d,%d,n%d,\n", calls, calls, calls);
-        ++calls;
-        return true;
+        return calls++ < lines_;
     }
     int calls = 0;
+
+private:
+    int lines_;
 };
 
-TEST(SnapshotReading, StopsAskingForLinesAfterTheLastSlot) {
-    CountingLineSource endless;
+TEST(SnapshotReading, AsksForLinesUntilTheSourceEnds) {
+    CountingLineSource source(2000);
     auto table = NewTable();
-    ReadSnapshot(endless, *table);
-    EXPECT_EQ(table->entryCount, 800);
-    EXPECT_EQ(endless.calls, 800);
+    EXPECT_TRUE(ReadSnapshot(source, *table));
+    EXPECT_EQ(table->entryCount, 2000);
+    EXPECT_EQ(source.calls, 2001);
 }
 
 TEST(SnapshotReading, LongLineComesInPiecesOf279EachTakingASlot) {
@@ -379,7 +395,7 @@ TEST(SnapshotReading, BinaryFileFillsSlotsWithoutOverrunning) {
     for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
     auto table = ReadBytes(bytes);
     EXPECT_GT(table->entryCount, 0);
-    EXPECT_LE(table->entryCount, 800);
+    EXPECT_LE(table->entryCount, 64 * 1024);
     for (const SnapshotEntry& entry : table->entries) {
         ASSERT_LT(strnlen(entry.name, sizeof entry.name), sizeof entry.name);
         ASSERT_LE(std::strlen(entry.name), 262u);
@@ -406,31 +422,30 @@ TEST(SnapshotPath, ArgumentOf500BytesOrMoreIsRefused) {
 }
 
 struct CommandLineCase {
-    const char* commandLine;
-    const char* argument;
+    const wchar_t* commandLine;
+    const wchar_t* argument;
 };
 
 TEST(SnapshotPath, ArgumentIsWhatFollowsTheProgramName) {
-    // Code page 932: 表 is 95 5C, あ is 82 A0; both lead bytes are above 127.
     const CommandLineCase cases[] = {
-        {"lokari.exe \x95\x5C.dat", "\x95\x5C.dat"},
-        {"lokari.exe \x82\xA0x.dat", "\x82\xA0x.dat"},
-        {"\"C:\\\x95\x5C \x82\xA0\\lokari.exe\" \x82\xA0x.dat", "\x82\xA0x.dat"},
-        {"C:\\\x95\x5C\\lokari.exe", ""},  // a bare name whose byte above 127 is no blank
-        {"C:\\\x95\x5C\\lokari.exe \t \"a b.dat\"", "\"a b.dat\""},
-        {"lokari.exe", ""},
-        {"lokari.exe   ", ""},
-        {"lokari.exe \t a.dat  ", "a.dat  "},  // trailing blanks stay
-        {"\"lokari.exe\"a.dat", "a.dat"},      // a quoted name ends at its quote
-        {"\"lokari.exe", ""},                  // unclosed: the name is all there is
-        {"\"\" a.dat", "a.dat"},
-        {"lokari.exe\t\xA0.dat", "\xA0.dat"},
-        {"", ""},
+        {L"lokari.exe \u8868.dat", L"\u8868.dat"},  // 表
+        {L"lokari.exe \u3042x.dat", L"\u3042x.dat"},  // あ
+        {L"\"C:\\\u8868 \u3042\\lokari.exe\" \uD55C\uAD6D.dat", L"\uD55C\uAD6D.dat"},  // 한국
+        {L"C:\\\u8868\u3000\\lokari.exe", L""},  // the ideographic space is no blank
+        {L"C:\\\u8868\\lokari.exe \t \"a b.dat\"", L"\"a b.dat\""},
+        {L"lokari.exe", L""},
+        {L"lokari.exe   ", L""},
+        {L"lokari.exe \t a.dat  ", L"a.dat  "},  // trailing blanks stay
+        {L"\"lokari.exe\"a.dat", L"a.dat"},      // a quoted name ends at its quote
+        {L"\"lokari.exe", L""},                  // unclosed: the name is all there is
+        {L"\"\" a.dat", L"a.dat"},
+        {L"lokari.exe\t\u00A0.dat", L"\u00A0.dat"},
+        {L"", L""},
     };
     for (const CommandLineCase& c : cases) {
         EXPECT_STREQ(ArgumentAfterProgramName(c.commandLine), c.argument) << "command line: " << c.commandLine;
     }
-    EXPECT_STREQ(ArgumentAfterProgramName(nullptr), "");
+    EXPECT_STREQ(ArgumentAfterProgramName(nullptr), L"");
 }
 
 struct QuoteCase {
@@ -479,6 +494,7 @@ TEST(SnapshotMatching, KthIconWithALabelTakesTheKthEntryWithIt) {
         {"1,0,r,\n2,0,r,\n3,0,r,\n", {"r"}, {1}},                                           // more entries than icons
         {"1,0,r,\n2,0,s,\n3,0,r,\n4,0,s,\n", {"s", "r", "r", "s", "t"}, {2, 1, 3, 4, -1}},  // interleaved
         {"1,0,r,\n2,0,R,\n", {"R", "r", "R"}, {2, 1, -1}},                                   // case matters
+        {"1,0,a,b,\n2,0,a,\n3,0,,\n", {"a", "", "a,b", "a"}, {2, 3, 1, -1}},              // commas, no label
     };
     for (const KthEntryCase& c : cases) {
         auto table = ReadBytes(c.file);
@@ -499,14 +515,16 @@ TEST(SnapshotMatching, PlaceholdersDoNotMatchAnEmptyLabel) {
 TEST(SnapshotMatching, OnlyEntriesBelowTheCountTakePart) {
     auto table = ReadBytes("1,1,a,\n");
     std::snprintf(table->entries[1].name, sizeof table->entries[1].name, "ghost");
+    table->entries[1].placeholder = false;
     EXPECT_EQ(SnapshotMatcher(*table).Take("ghost"), nullptr);
 }
 
-TEST(SnapshotMatching, EmptyLabelLineIsNotRestored) {
+TEST(SnapshotMatching, EmptyLabelLineRestoresAnIconWithoutALabel) {
     auto table = ReadBytes("10,20,,\n");
     ASSERT_EQ(table->entryCount, 1);
-    EXPECT_EQ(SnapshotMatcher(*table).Take(""), nullptr);
-    EXPECT_STREQ(table->entries[0].name, "\n");
+    const SnapshotEntry* entry = SnapshotMatcher(*table).Take("");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->x, 10);
 }
 
 }  // namespace
