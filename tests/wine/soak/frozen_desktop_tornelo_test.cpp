@@ -26,6 +26,14 @@ protected:
         StartWith(kTurningLine, kIcons);
         ASSERT_TRUE(IconsMoveWithin(*desktop_, 10000)) << "tornelo does not turn the icons to begin with";
     }
+    // Freezes the stand-in and waits until tornelo has waited out a send to
+    // it, as its trace tells: from then on its ticks are held by the desktop.
+    bool FreezeAndHoldTornelo(DWORD milliseconds) {
+        const size_t traced = DebugOutputOf(tornelo_->ProcessId()).size();
+        return soak::FreezeStandin(desktop_->ListView(), milliseconds) && WaitUntil([&] {
+            return DebugOutputOf(tornelo_->ProcessId()).find("to the desktop view failed", traced) != std::string::npos;
+        }, 5000);
+    }
 };
 
 }  // namespace
@@ -58,8 +66,8 @@ TEST_F(FrozenDesktop, ASecondStartWhileTheDesktopSleepsEndsBothCopiesAtOnce) {
     StandinDesktop& desktop = *desktop_;
     Tornelo& tornelo = *tornelo_;
 
-    ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), kLongFreezeMs)) << "the stand-in did not freeze";
-    Sleep(300);  // tornelo is held in a tick by now; the quit request reaches it all the same
+    // The quit request reaches tornelo all the same.
+    ASSERT_TRUE(FreezeAndHoldTornelo(kLongFreezeMs)) << "the frozen stand-in did not hold tornelo";
     const ULONGLONG started = GetTickCount64();
     EXPECT_EQ(RunToExit(TorneloExe(), "", folder_.Path(), kLongFreezeMs + 20000), 0) << "the second start";
     DWORD exitCode = 1;
@@ -73,8 +81,7 @@ TEST_F(FrozenDesktop, TheMenuOpensWhileTheDesktopSleeps) {
     StandinDesktop& desktop = *desktop_;
     Tornelo& tornelo = *tornelo_;
 
-    ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), kLongFreezeMs)) << "the stand-in did not freeze";
-    Sleep(300);
+    ASSERT_TRUE(FreezeAndHoldTornelo(kLongFreezeMs)) << "the frozen stand-in did not hold tornelo";
     HWND menu = PressTrayIcon(tornelo, DefaultPointer(), WM_LBUTTONDOWN, kAnswerWithinMs);
     EXPECT_NE(menu, nullptr) << "no menu within " << kAnswerWithinMs << " ms";
     if (menu) {

@@ -43,12 +43,13 @@ std::string CheckedPositions(const MenuSnapshot& snapshot) {
 }
 
 
-// True when the ring angle grows between two read-backs `gapMs` apart.
-bool TurnsClockwise(StandinDesktop& desktop, const std::vector<ItemSlot>& slots, DWORD gapMs) {
+// How far the ring angle turns between two read-backs `gapMs` apart: more
+// than 0 clockwise, less than 0 anticlockwise, 0 when it stood still.
+double RingTurn(StandinDesktop& desktop, const std::vector<ItemSlot>& slots, DWORD gapMs) {
     std::vector<IconPosition> first = PositionsOf(desktop.Icons());
     Sleep(gapMs);
     std::vector<IconPosition> second = PositionsOf(desktop.Icons());
-    return std::remainder(ObservedRingAngle(second, slots) - ObservedRingAngle(first, slots), kTwoPi) > 0.0;
+    return std::remainder(ObservedRingAngle(second, slots) - ObservedRingAngle(first, slots), kTwoPi);
 }
 
 class TrayMenuTest : public TorneloOnStandinTest {};
@@ -76,7 +77,15 @@ TEST_F(TrayMenuTest, OtherMouseEventsOnTheTrayIconOpenNothing) {
     StartWith(kStillSettings, 4);
     const UINT others[] = {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE};
     for (UINT message : others) {
-        HWND menu = PressTrayIcon(*tornelo_, DefaultPointer(), message, 1000);
+        const std::vector<IconPosition> before = PositionsOf(desktop_->Icons());
+        PressTrayIcon(*tornelo_, DefaultPointer(), message, 0);
+        // A tick posted after the press is handled after it: once the icons
+        // move, the press has had its turn (no tick of its own comes for hours).
+        PostMessageA(tornelo_->MainWindow(), WM_TIMER, kAnimationTimerId, 0);
+        TimedRead read;
+        ASSERT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) { return r.positions != before; }, 5000, &read))
+            << "the tick posted after mouse message " << message << " was not handled";
+        HWND menu = FindOpenMenu(tornelo_->ProcessId());
         EXPECT_EQ(menu, nullptr) << "mouse message " << message << " opened a menu";
         if (menu) DismissMenu(*tornelo_, menu);
     }
@@ -141,7 +150,7 @@ TEST_F(TrayMenuTest, TheBlackHoleSwallowsTheIconsAndBurstsThemBackOntoTheSpiral)
         return problem.empty();
     }, 10000, &read);
     EXPECT_TRUE(onSpiral) << problem << "\n" << Describe(read.positions);
-    EXPECT_TRUE(TurnsClockwise(*desktop_, slots, 300));
+    EXPECT_GT(RingTurn(*desktop_, slots, 300), 0.0);
 }
 
 TEST_F(TrayMenuTest, WithAMonitorLeftOfThePrimaryTheBlackHoleParksRightOfTheVirtualScreen) {
@@ -162,7 +171,7 @@ TEST_F(TrayMenuTest, NormalModeReturnsTheIconsToTheSpiralOfTheSettingsFile) {
     std::vector<ItemSlot> slots = RelayoutSlots(settings, icons);
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
     // In the black hole the spiral turns against the file's direction.
-    EXPECT_TRUE(WaitUntil([&] { return !TurnsClockwise(*desktop_, slots, 300); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return RingTurn(*desktop_, slots, 300) < 0.0; }, 10000)) << "no anticlockwise turn";
 
     TimedRead read;
     bool someSwallowed =
@@ -178,7 +187,7 @@ TEST_F(TrayMenuTest, NormalModeReturnsTheIconsToTheSpiralOfTheSettingsFile) {
     }, 10000, &read);
     EXPECT_TRUE(onSpiral) << problem << "\n" << Describe(read.positions);
     EXPECT_EQ(CountParked(read.positions), 0);
-    EXPECT_TRUE(TurnsClockwise(*desktop_, slots, 300));
+    EXPECT_GT(RingTurn(*desktop_, slots, 300), 0.0);
     EXPECT_EQ(CheckedPositions(CheckMarks(*tornelo_)), "0 ");
 }
 
@@ -206,8 +215,11 @@ TEST_F(TrayMenuTest, TheAboutBoxOpensOnceAtTheScreenCentre) {
 
     // Escape means nothing to it: it gets no dialog keyboard handling.
     PostMessageA(GetDlgItem(about, IDC_ABOUT_OK), WM_KEYDOWN, VK_ESCAPE, 1);
-    Sleep(300);
-    EXPECT_TRUE(tornelo_->Settle());
+    // A press posted after the key is handled after it: once its menu is
+    // open, the key has had its turn.
+    HWND menu = PressTrayIcon(*tornelo_, DefaultPointer());
+    ASSERT_NE(menu, nullptr) << "the press posted after Escape was not handled";
+    EXPECT_TRUE(DismissMenu(*tornelo_, menu));
     EXPECT_TRUE(IsWindow(about)) << "Escape closed the about box";
 
     PressDialogButton(about, IDC_ABOUT_OK);
