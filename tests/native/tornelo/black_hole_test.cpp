@@ -223,7 +223,7 @@ TEST_F(BlackHoleEndTest, BurstEndsAfterTheFourthPowerOfOnePointSix) {
     EXPECT_EQ(blackHole.blackHoleElapsed, 0.0);
     EXPECT_EQ(appMode.mode, Mode::Normal);
     EXPECT_EQ(runningSettings.innerRadius, 33);
-    EXPECT_EQ(runningSettings.revolutionTime, -180);  // the file does not hold it
+    EXPECT_EQ(runningSettings.revolutionTime, 180);  // the user's own: the file does not hold it
     EXPECT_EQ(appMode.layoutDirty, 1);
 }
 

@@ -41,8 +41,9 @@ TEST_F(MotionTickTest, OneRequestRelaysTwoTicksAndReArmsOnce) {
     EXPECT_EQ(appMode.layoutDirty, 0);
 }
 
-// A changed icon count, or a new view (the shell restarted), lays every slot
-// out once, with the settings of that tick, and does not re-arm the timer.
+// A changed icon count lays every slot out once at the next tick, a new view
+// (the shell restarted) at once; with the settings of that moment, and the
+// timer is not re-armed for it.
 TEST_F(MotionTickTest, ChangedIconCountOrNewViewRelaysOnceWithoutReArming) {
     const struct { const char* what; int count; bool newView; } cases[] = {
         {"changed count", 4, false},
@@ -52,16 +53,25 @@ TEST_F(MotionTickTest, ChangedIconCountOrNewViewRelaysOnceWithoutReArming) {
         Restart();
         StartWith(3);
         view.count = c.count;
-        view.newViewAtNextTick = c.newView;
+        view.newViewFound = c.newView;
         runningSettings.innerRadius = 44;
-        MotionTick();
+        c.newView ? OnViewWatch() : MotionTick();
         EXPECT_EQ(iconRing.slotRadius[0], 44.0) << c.what;
         EXPECT_EQ(view.moves.size(), static_cast<size_t>(c.count)) << c.what;
+        EXPECT_EQ(iconRing.ringAngle, c.newView ? 0.0 : kTwoPi * 0.2 / 180) << c.what;
         runningSettings.innerRadius = 55;
         MotionTick();
         EXPECT_EQ(iconRing.slotRadius[0], 44.0) << c.what;
         EXPECT_TRUE(timer.restarts.empty()) << c.what;
     }
+}
+
+TEST_F(MotionTickTest, TickDeliveredWhileAMoveWaitsReturnsAtOnce) {
+    StartWith(3);
+    view.duringMove = [] { MotionTick(); };
+    MotionTick();
+    EXPECT_EQ(view.moves.size(), 3u);
+    EXPECT_EQ(view.countQueries, 2);
 }
 
 // One wait a tick for a hung shell, then the tick's other moves are skipped;

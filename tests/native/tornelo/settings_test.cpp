@@ -92,10 +92,17 @@ TEST_F(SettingsLineTest, BlackHoleBoundAsksTheViewOnlyWhenGiven) {
     EXPECT_EQ(Read("1,1,1,1,1,1,1").blackHoleIcon, 1);
     EXPECT_EQ(Read("1,1,1,1,1,1,1,0").blackHoleIcon, 1);
     EXPECT_EQ(view.countQueries, 0);
-    EXPECT_EQ(Read("1,1,1,1,1,1,1,5").blackHoleIcon, 0);  // no icons: the bound is 0
+    // No icons yet, or no answer: kept as read, and bounded by the next count.
+    EXPECT_EQ(Read("1,1,1,1,1,1,1,5").blackHoleIcon, 5);
+    view.countAnswered = false;
+    runningSettings = Read("1,1,1,1,1,1,1,5");
+    EXPECT_EQ(runningSettings.blackHoleIcon, 5);
+    view.countAnswered = true;
     view.count = 3;
+    RefreshIconCount();
+    EXPECT_EQ(runningSettings.blackHoleIcon, 3);
     EXPECT_EQ(Read("1,1,1,1,1,1,1,5").blackHoleIcon, 3);
-    EXPECT_EQ(view.countQueries, 2);
+    EXPECT_EQ(view.countQueries, 4);
 }
 
 TEST_F(SettingsLineTest, RadiusBoundUsesTheTruncatedThreeQuarters) {
