@@ -401,6 +401,25 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
+// ------------------------------------------------------------ DisplayMode
+
+DisplayMode::DisplayMode(DWORD width, DWORD height) {
+    original_.dmSize = sizeof original_;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &original_)) return;
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    changed_ = ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+}
+
+DisplayMode::~DisplayMode() {
+    if (!changed_) return;
+    original_.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    ChangeDisplaySettingsExA(nullptr, &original_, nullptr, 0, nullptr);
+}
+
 // --------------------------------------------------------- StandinDesktop
 
 StandinDesktop::StandinDesktop(const std::string& options) : process_(StandinDesktopExe(), options, "") {

@@ -102,6 +102,21 @@ long RunToExitCapturingOutput(const std::string& exe, const std::string& command
 // Polls every 20 ms until the condition holds or the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
+// The primary display at another resolution for the life of the object, as
+// Wine's virtual desktop follows a mode change the way Windows does.
+class DisplayMode {
+public:
+    DisplayMode(DWORD width, DWORD height);
+    ~DisplayMode();
+    DisplayMode(const DisplayMode&) = delete;
+    DisplayMode& operator=(const DisplayMode&) = delete;
+    bool Changed() const { return changed_; }
+
+private:
+    DEVMODEA original_ = {};
+    bool changed_ = false;
+};
+
 // The stand-in desktop (tools/standin-desktop), started with options such
 // as "--icons 30" or "--labels FILE --parent workerw"; the constructor
 // returns once its list-view exists (or, with "--parent none", its window).

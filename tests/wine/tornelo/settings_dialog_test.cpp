@@ -41,37 +41,9 @@ void ExpectShows(HWND dialog, const ShownValues& shown, const char* when) {
     EXPECT_EQ(ControlText(dialog, IDC_BLACK_HOLE_ICON), shown.blackHoleIcon);
 }
 
-void SetControlText(HWND dialog, int controlId, const char* text) {
-    SendMessageA(GetDlgItem(dialog, controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void SetChecked(HWND dialog, int controlId, bool checked) {
-    SendMessageA(GetDlgItem(dialog, controlId), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-struct Entries {
-    const char* texts[8];  // edits 111 to 118
-    bool rightward;
-    bool counterClockwise;
-};
-
-void Enter(HWND dialog, const Entries& entries) {
-    for (int i = 0; i < 8; ++i) SetControlText(dialog, IDC_INNER_RADIUS + i, entries.texts[i]);
-    SetChecked(dialog, IDC_LEFTWARD, !entries.rightward);
-    SetChecked(dialog, IDC_RIGHTWARD, entries.rightward);
-    SetChecked(dialog, IDC_CLOCKWISE, !entries.counterClockwise);
-    SetChecked(dialog, IDC_COUNTER_CLOCKWISE, entries.counterClockwise);
-}
-
-
 class SettingsDialogTest : public TorneloOnStandinTest {
 protected:
-    HWND OpenDialog(POINT pointer = DefaultPointer()) {
-        if (!ChooseFromTrayMenu(*tornelo_, kSettingsItem, pointer)) return nullptr;
-        HWND dialog = nullptr;
-        WaitUntil([&] { return (dialog = FindSettingsDialog(tornelo_->ProcessId())) != nullptr; }, 5000);
-        return dialog;
-    }
+    HWND OpenDialog(POINT pointer = DefaultPointer()) { return OpenSettingsDialog(*tornelo_, pointer); }
     std::string SettingsFile() const {
         std::string contents;
         if (!ReadWholeFile(folder_.File("tornelo.ini"), &contents)) return "<no file>";
@@ -122,7 +94,7 @@ TEST_F(SettingsDialogTest, ApplyWritesTheFileAndTheRunningSpiralFollows) {
     ASSERT_NE(dialog, nullptr);
 
     // Radii in either order; the button pressed the way a click presses it.
-    Enter(dialog, {{"300", "50", "2", "1", "0.05", "30", "500", "1"}, false, false});
+    EnterSettings(dialog, {{"300", "50", "2", "1", "0.05", "30", "500", "1"}, false, false});
     PostMessageA(GetDlgItem(dialog, IDC_SETTINGS_APPLY), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitForSettingsFile("50,300,2.000,1.000,0.050,30,500,1")) << "file: " << SettingsFile();
     EXPECT_TRUE(IsWindow(dialog)) << "適用 closed the dialog";
@@ -141,7 +113,7 @@ TEST_F(SettingsDialogTest, ApplyWritesTheFileAndTheRunningSpiralFollows) {
 
     // Every value out of bounds, both directions reversed, a black-hole
     // number beyond the icons, an interval long enough to stop the ticks.
-    Enter(dialog, {{"30", "250", "25", "0.0004", "40000", "", "900", "99"}, true, true});
+    EnterSettings(dialog, {{"30", "250", "25", "0.0004", "40000", "", "900", "99"}, true, true});
     PressDialogButton(dialog, IDC_SETTINGS_APPLY);
     EXPECT_TRUE(WaitForSettingsFile("30,250,-20.000,0.001,30000.000,-300,800,8")) << "file: " << SettingsFile();
 

@@ -42,33 +42,6 @@ int FramesSince(ULONGLONG startTick, double updateInterval) {
 }
 
 
-// The primary display at another resolution for the life of the object.
-class DisplayMode {
-public:
-    DisplayMode(DWORD width, DWORD height) {
-        original_.dmSize = sizeof original_;
-        if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &original_)) return;
-        DEVMODEA mode = {};
-        mode.dmSize = sizeof mode;
-        mode.dmPelsWidth = width;
-        mode.dmPelsHeight = height;
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        changed_ = ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
-    }
-    ~DisplayMode() {
-        if (!changed_) return;
-        original_.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        ChangeDisplaySettingsExA(nullptr, &original_, nullptr, 0, nullptr);
-    }
-    DisplayMode(const DisplayMode&) = delete;
-    DisplayMode& operator=(const DisplayMode&) = delete;
-    bool Changed() const { return changed_; }
-
-private:
-    DEVMODEA original_ = {};
-    bool changed_ = false;
-};
-
 }  // namespace
 
 TEST_P(InitialLayoutTest, EveryIconStandsWhereTheInitialLayoutPutsIt) {

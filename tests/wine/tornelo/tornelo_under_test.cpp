@@ -404,6 +404,29 @@ void PressDialogButton(HWND dialog, int controlId) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
+HWND OpenSettingsDialog(const Tornelo& tornelo, POINT pointer) {
+    if (!ChooseFromTrayMenu(tornelo, kSettingsItem, pointer)) return nullptr;
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindSettingsDialog(tornelo.ProcessId())) != nullptr; }, 5000);
+    return dialog;
+}
+
+void SetControlText(HWND dialog, int controlId, const char* text) {
+    SendMessageA(GetDlgItem(dialog, controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void SetChecked(HWND dialog, int controlId, bool checked) {
+    SendMessageA(GetDlgItem(dialog, controlId), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void EnterSettings(HWND dialog, const DialogEntries& entries) {
+    for (int i = 0; i < 8; ++i) SetControlText(dialog, IDC_INNER_RADIUS + i, entries.texts[i]);
+    SetChecked(dialog, IDC_LEFTWARD, !entries.rightward);
+    SetChecked(dialog, IDC_RIGHTWARD, entries.rightward);
+    SetChecked(dialog, IDC_CLOCKWISE, !entries.counterClockwise);
+    SetChecked(dialog, IDC_COUNTER_CLOCKWISE, entries.counterClockwise);
+}
+
 std::vector<IconPosition> PositionsOf(const std::vector<DesktopIcon>& icons) {
     std::vector<IconPosition> positions;
     positions.reserve(icons.size());

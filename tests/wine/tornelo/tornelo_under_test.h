@@ -131,6 +131,17 @@ bool IsChecked(HWND dialog, int controlId);
 // Presses a dialog's button the way the button itself reports a click
 // (posted: returns at once; wait for the effect).
 void PressDialogButton(HWND dialog, int controlId);
+// Opens the settings dialog from the menu; null when none opened.
+HWND OpenSettingsDialog(const Tornelo& tornelo, POINT pointer = DefaultPointer());
+void SetControlText(HWND dialog, int controlId, const char* text);
+void SetChecked(HWND dialog, int controlId, bool checked);
+// What a user types and ticks in the settings dialog.
+struct DialogEntries {
+    const char* texts[8];  // edits 111 to 118
+    bool rightward;
+    bool counterClockwise;
+};
+void EnterSettings(HWND dialog, const DialogEntries& entries);
 // The settings dialog's placement: at least its fixed size, grown where the
 // font that stands in for the template's needs more room, every control
 // inside its client area, the lower-right corner just past the pointer and
