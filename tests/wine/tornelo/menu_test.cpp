@@ -191,6 +191,19 @@ TEST_F(TrayMenuTest, NormalModeReturnsTheIconsToTheSpiralOfTheSettingsFile) {
     EXPECT_EQ(CheckedPositions(CheckMarks(*tornelo_)), "0 ");
 }
 
+// Without a settings file the user's values are the defaults: back from a
+// black hole, which turns the ring against them, the spiral turns clockwise.
+TEST_F(TrayMenuTest, WithoutASettingsFileNormalModeTurnsClockwiseAgain) {
+    const int icons = 8;
+    StartWith(nullptr, icons);
+    const std::vector<ItemSlot> slots = RelayoutSlots(DefaultSettings(FullScreenSize().height), icons);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    EXPECT_TRUE(WaitUntil([&] { return RingTurn(*desktop_, slots, 600) < 0.0; }, 10000)) << "no anticlockwise turn";
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kNormalItem, DefaultPointer()));
+    Sleep(500);  // the two ticks of the re-layout
+    EXPECT_GT(RingTurn(*desktop_, slots, 600), 0.005);
+}
+
 TEST_F(TrayMenuTest, TheAboutBoxOpensOnceAtTheScreenCentre) {
     StartWith(kStillSettings, 4);
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kAboutItem, DefaultPointer()));

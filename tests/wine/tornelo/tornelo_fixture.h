@@ -13,10 +13,11 @@ namespace tornelo_test {
 
 class TorneloOnStandinTest : public ::testing::Test {
 protected:
+    // Without a settings line, tornelo starts without a settings file.
     void StartWith(const char* settingsLine, int icons, const std::string& standinOptions = "") {
         desktop_ = std::make_unique<StandinDesktop>("--icons " + std::to_string(icons) + " " + standinOptions);
         ASSERT_TRUE(desktop_->Ready());
-        WriteSettingsFile(folder_, settingsLine);
+        if (settingsLine) WriteSettingsFile(folder_, settingsLine);
         // A copy of an earlier test still on its way out would make this one quit at once.
         ASSERT_TRUE(WaitUntil([] { return FindWindowA("tornelo", nullptr) == nullptr; }, 5000))
             << "\"tornelo\" windows left: " << DescribeTorneloWindows();
