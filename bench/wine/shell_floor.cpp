@@ -17,9 +17,20 @@ LPARAM GridPosition(int item, int x0, int y0) {
 
 POINT BareGridPoint(int item, int x0, int y0) { return POINT{x0 + item % 40 * 20, y0 + item / 40 * 20}; }
 
-void SendBarePositions(HWND view, int count, int x0, int y0) {
-    for (int item = 0; item < count; ++item)
-        SendMessageA(view, LVM_SETITEMPOSITION, static_cast<WPARAM>(item), GridPosition(item, x0, y0));
+LRESULT SendAsTornelo(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(view, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, 2000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+void SendBarePositions(HWND view, int count, int x0, int y0, bool asTornelo) {
+    for (int item = 0; item < count; ++item) {
+        const auto wParam = static_cast<WPARAM>(item);
+        if (asTornelo)
+            SendAsTornelo(view, LVM_SETITEMPOSITION, wParam, GridPosition(item, x0, y0));
+        else
+            SendMessageA(view, LVM_SETITEMPOSITION, wParam, GridPosition(item, x0, y0));
+    }
 }
 
 int BareItemLoop(bool restore, int x0, int y0) {

@@ -7,8 +7,13 @@
 // Where the bare grid at (x0, y0) puts item i: 40 to a row, 20 pixels apart.
 POINT BareGridPoint(int item, int x0, int y0);
 
-// LVM_SETITEMPOSITION to items 0..count-1, each to its place on the bare grid.
-void SendBarePositions(HWND view, int count, int x0, int y0);
+// A message to the view as tornelo sends it: bounded in time, given up at
+// once when the shell looks hung.
+LRESULT SendAsTornelo(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
+
+// LVM_SETITEMPOSITION to items 0..count-1, each to its place on the bare
+// grid: with plain SendMessage, or (`asTornelo`) with tornelo's own send.
+void SendBarePositions(HWND view, int count, int x0, int y0, bool asTornelo = false);
 
 // What a save does per item, and no more: write the item record, LVM_GETITEMA,
 // LVM_GETITEMPOSITION, read back record, label and position. With `restore`

@@ -100,20 +100,21 @@ double Settle(HWND view) {
 }
 
 // The engine's way to the stand-in: the same two messages tornelo's own
-// view sends. With `timeSends` it also adds up the time spent inside the
-// position messages, for splitting a tick into messages and the rest.
+// view sends, sent the same way. With `timeSends` it also adds up the time
+// spent inside the position messages, for splitting a tick into messages
+// and the rest.
 class SendingView final : public DesktopView {
 public:
     SendingView(HWND view, bool timeSends) : view_(view), timeSends_(timeSends) {}
     int ItemCount() override {
         const double start = timeSends_ ? Now() : 0.0;
-        const LRESULT count = SendMessageA(view_, LVM_GETITEMCOUNT, 0, 0);
+        const LRESULT count = SendAsTornelo(view_, LVM_GETITEMCOUNT, 0, 0);
         if (timeSends_) inCount += Now() - start;
         return count < 0 ? 0 : count > 100000 ? 100000 : static_cast<int>(count);
     }
     bool SetItemPosition(int item, uint32_t packedXY) override {
         const double start = timeSends_ ? Now() : 0.0;
-        SendMessageA(view_, LVM_SETITEMPOSITION, static_cast<WPARAM>(item), static_cast<LPARAM>(packedXY));
+        SendAsTornelo(view_, LVM_SETITEMPOSITION, static_cast<WPARAM>(item), static_cast<LPARAM>(packedXY));
         if (timeSends_) inSends += Now() - start;
         return true;
     }
@@ -164,12 +165,16 @@ bool MeasureTicks(int icons) {
     SendingView sending(view, false);
     StartEngine(sending);
     // Every timed pass moves every icon, from the spiral to the grid (the
-    // floor) or from the grid onto the spiral (the ticks); each tick is
-    // paired with the floor pass just before it.
-    std::vector<double> floorBeforeTick, tick, floorBeforeRelayout, relayout, repaint;
+    // floors, with plain SendMessage and with tornelo's send) or from the
+    // grid onto the spiral (the ticks); each tick is paired with the floor
+    // passes just before it.
+    std::vector<double> floorBeforeTick, tornelosFloorBeforeTick, tick, floorBeforeRelayout, relayout, repaint;
     for (int round = 0; round < TickRounds(icons); ++round) {
         Settle(view);
         floorBeforeTick.push_back(Seconds([&] { SendBarePositions(view, icons, 10 + round % 2, 10); }));
+        Settle(view);
+        tornelosFloorBeforeTick.push_back(
+            Seconds([&] { SendBarePositions(view, icons, 12 + round % 2, 10, true); }));
         repaint.push_back(Settle(view));
         tick.push_back(Seconds([] { MotionTick(); }));
         Settle(view);
@@ -220,6 +225,7 @@ bool MeasureTicks(int icons) {
     Runs("tick_" + n + "_us", tick, 1e6);
     Runs("relayout_tick_" + n + "_us", relayout, 1e6);
     Result("floor_sends_" + n + "_us", Median(floor) * 1e6);
+    Result("tornelos_floor_sends_" + n + "_us", Median(tornelosFloorBeforeTick) * 1e6);
     Result("tick_" + n + "_us", Median(tick) * 1e6);
     Result("relayout_tick_" + n + "_us", Median(relayout) * 1e6);
     Result("engine_tick_" + n + "_us", Median(engine) * 1e6);
@@ -229,6 +235,8 @@ bool MeasureTicks(int icons) {
     Result("tick_outside_messages_" + n + "_us", Median(outsideMessages) * 1e6);
     Result("relayout_tick_outside_messages_" + n + "_us", Median(relayoutOutsideMessages) * 1e6);
     Ratio("tick_" + n + "_vs_floor", Ratios(tick, floorBeforeTick));
+    Ratio("tick_" + n + "_vs_tornelos_floor", Ratios(tick, tornelosFloorBeforeTick));
+    Ratio("tornelos_floor_" + n + "_vs_floor", Ratios(tornelosFloorBeforeTick, floorBeforeTick));
     Ratio("relayout_tick_" + n + "_vs_floor", Ratios(relayout, floorBeforeRelayout));
     return true;
 }
