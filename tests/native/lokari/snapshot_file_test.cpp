@@ -421,6 +421,13 @@ TEST(SnapshotPath, ArgumentOf500BytesOrMoreIsRefused) {
     }
 }
 
+TEST(SnapshotPath, WideArgumentOf500CharactersIsRefused) {
+    wchar_t path[kSnapshotPathSize];
+    EXPECT_TRUE(CopySnapshotPath(std::wstring(499, L'p').c_str(), path));
+    EXPECT_FALSE(CopySnapshotPath(std::wstring(500, L'p').c_str(), path));
+    EXPECT_EQ(path[0], L'\0');
+}
+
 struct CommandLineCase {
     const wchar_t* commandLine;
     const wchar_t* argument;

@@ -9,6 +9,23 @@ long RunLokari(const std::string& commandTail, const std::string& workingFolder)
     return RunToExit(LokariExe(), commandTail, workingFolder, kLokariTimeoutMs);
 }
 
+long RunLokariWide(const std::wstring& commandTail, const std::string& workingFolder) {
+    std::wstring commandLine = L"\"" + WideFromAnsi(LokariExe()) + L"\" " + commandTail;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        WideFromAnsi(workingFolder).c_str(), &startup, &started)) {
+        return -1;
+    }
+    const ScopedHandle process(started.hProcess);
+    CloseHandle(started.hThread);
+    DWORD exitCode = 0;
+    const bool ended = WaitForSingleObject(process.Get(), kLokariTimeoutMs) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(process.Get(), 1);
+    return ended && GetExitCodeProcess(process.Get(), &exitCode) ? static_cast<long>(exitCode) : -1;
+}
+
 std::string SnapshotLineOf(const DesktopIcon& icon) {
     return std::to_string(icon.x) + "," + std::to_string(icon.y) + "," + icon.label + ",\r\n";
 }
@@ -32,6 +49,11 @@ std::vector<std::string> SnapshotNamesBetween(std::time_t from, std::time_t to) 
 void MoveIconsAway(StandinDesktop& desktop) {
     const int count = desktop.IconCount();
     for (int i = 0; i < count; ++i) desktop.SetIconPosition(i, 5 + (i * 37) % 997, 7 + (i * 91) % 743);
+}
+
+void PlaceIconsOnScreen(StandinDesktop& desktop) {
+    const int count = desktop.IconCount();
+    for (int i = 0; i < count; ++i) desktop.SetIconPosition(i, 10 + (i % 24) * 41, 12 + (i / 24) * 57);
 }
 
 std::vector<Placement> PlacementsOf(const std::vector<DesktopIcon>& icons) {
@@ -74,6 +96,13 @@ std::vector<std::uintptr_t> NewAllocations(const std::vector<std::uintptr_t>& be
     std::vector<std::uintptr_t> added;
     std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
     return added;
+}
+
+std::wstring WideFromAnsi(const std::string& ansi) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+    return wide;
 }
 
 std::string AnsiFromUtf8(const std::string& utf8) {

@@ -17,6 +17,8 @@ constexpr DWORD kLokariTimeoutMs = 60000;
 
 // Runs lokari.exe with the text after its quoted path ("" for none).
 long RunLokari(const std::string& commandTail, const std::string& workingFolder);
+// The same through a wide command line, which holds characters of any script.
+long RunLokariWide(const std::wstring& commandTail, const std::string& workingFolder);
 
 // The snapshot line of one icon as lokari must write it, line end included.
 std::string SnapshotLineOf(const DesktopIcon& icon);
@@ -28,6 +30,9 @@ std::vector<std::string> SnapshotNamesBetween(std::time_t from, std::time_t to);
 // Puts icon i at a position none of them had before (a shuffled grid
 // far from the stand-in's own layout).
 void MoveIconsAway(StandinDesktop& desktop);
+// Puts every icon (up to 312) on a dense grid that the screen shows whole:
+// the stand-in lays many icons out in columns beyond the screen's right edge.
+void PlaceIconsOnScreen(StandinDesktop& desktop);
 
 // Icons' positions by index, for comparisons with readable failures.
 struct Placement {
@@ -48,3 +53,5 @@ std::vector<std::uintptr_t> NewAllocations(const std::vector<std::uintptr_t>& be
 
 // UTF-8 text in the ANSI code page of the session (code page 932 in the ja locale).
 std::string AnsiFromUtf8(const std::string& utf8);
+// ANSI text of the session as UTF-16.
+std::wstring WideFromAnsi(const std::string& ansi);

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -73,6 +75,31 @@ TEST(LokariJapanese, UnquotedSnapshotNamesRestore) {
         EXPECT_EQ(RunLokari(ansiName, folder.Path()), 0);
         EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
     }
+}
+
+// Korean lies outside code page 932: only the wide command line carries the path.
+TEST(LokariJapanese, SnapshotUnderAKoreanFolderRestores) {
+    ASSERT_EQ(GetACP(), 932u);
+    StandinDesktop desktop("--icons 12");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> saved = desktop.Icons();
+    TempFolder folder;
+    // 한국어 폴더\저장.dat, which the test support's ANSI clean-up cannot name.
+    const std::wstring koreanFolder = WideFromAnsi(folder.Path()) + L"\\\uD55C\uAD6D\uC5B4 \uD3F4\uB354";
+    const std::wstring snapshot = koreanFolder + L"\\\uC800\uC7A5.dat";
+    const std::shared_ptr<void> cleanUp(nullptr, [&](void*) {
+        DeleteFileW(snapshot.c_str());
+        RemoveDirectoryW(koreanFolder.c_str());
+    });
+    ASSERT_TRUE(CreateDirectoryW(koreanFolder.c_str(), nullptr));
+    std::FILE* file = _wfopen(snapshot.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs(SnapshotOf(saved).c_str(), file);
+    std::fclose(file);
+    MoveIconsAway(desktop);
+    ASSERT_NE(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
+    EXPECT_EQ(RunLokariWide(L"\"" + snapshot + L"\"", folder.Path()), 0);
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
 }
 
 // Started by an unquoted path through a folder named 表: the whole path is the

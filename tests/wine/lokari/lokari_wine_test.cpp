@@ -65,6 +65,26 @@ TEST(LokariSave, WritesOneLinePerIconNamedAfterTheTime) {
     EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(icons)) << "a save moved icons";
 }
 
+// The second save replaces the first one's file, which has the same name.
+TEST(LokariSave, TwoSavesInOneSecondLeaveTheSecondLayout) {
+    StandinDesktop desktop("--icons 5");
+    ASSERT_TRUE(desktop.Ready());
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const std::time_t start = std::time(nullptr);
+        WaitUntil([&] { return std::time(nullptr) != start; }, 2000);  // a whole second ahead
+        TempFolder folder;
+        const std::time_t first = std::time(nullptr);
+        EXPECT_EQ(RunLokari("", folder.Path()), 0);
+        desktop.SetIconPosition(0, 333 + attempt, 444);
+        EXPECT_EQ(RunLokari("", folder.Path()), 0);
+        if (std::time(nullptr) != first) continue;  // the saves fell into two seconds
+        EXPECT_EQ(folder.FileNames(), SnapshotNamesBetween(first, first));
+        EXPECT_EQ(ReadWholeFile(folder.File(SnapshotNamesBetween(first, first).front())), SnapshotOf(desktop.Icons()));
+        return;
+    }
+    ADD_FAILURE() << "no two saves fell into one second";
+}
+
 TEST(LokariSave, NoArgumentAndBlankArgumentsAllSave) {
     StandinDesktop desktop("--icons 12");
     ASSERT_TRUE(desktop.Ready());
@@ -84,6 +104,7 @@ class LokariRestoreCount : public testing::TestWithParam<int> {};
 TEST_P(LokariRestoreCount, PutsEveryIconBackExactly) {
     StandinDesktop desktop("--icons " + std::to_string(GetParam()));
     ASSERT_TRUE(desktop.Ready());
+    PlaceIconsOnScreen(desktop);
     const std::vector<DesktopIcon> saved = desktop.Icons();
     ASSERT_EQ(saved.size(), static_cast<std::size_t>(GetParam()));
 
@@ -107,6 +128,19 @@ TEST(LokariRestore, MissingFileEndsWith3MovesNothingAndCreatesNothing) {
     EXPECT_EQ(RunLokari(folder.File("20090305070403.dat"), folder.Path()), 3);
     EXPECT_EQ(PlacementsOf(desktop.Icons()), before);
     EXPECT_TRUE(folder.FileNames().empty());
+}
+
+TEST(LokariRestore, EveryLineOfALongSnapshotIsRead) {
+    StandinDesktop desktop("--icons 50");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<DesktopIcon> saved = desktop.Icons();
+    std::string text;
+    for (int i = 0; i < 800; ++i) text += "1,1,gone " + std::to_string(i) + ",\r\n";
+    TempFolder folder;
+    WriteWholeFile(folder.File("long.dat"), text + SnapshotOf(saved));
+    MoveAwayFrom(desktop, saved);
+    EXPECT_EQ(RunLokari("long.dat", folder.Path()), 0);
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
 }
 
 TEST(LokariRestore, PathWithBlanksWorksQuotedOrNot) {
@@ -145,32 +179,25 @@ TEST(LokariRestore, ArgumentTooLongForAPathIsRefused) {
 
 // ---- Labels -----------------------------------------------------------------
 
-TEST(LokariLabels, CommaEmptyAndRepeatedLabels) {
+TEST(LokariLabels, CommaEmptyAndRepeatedLabelsComeBackToThePixel) {
     TempFolder folder;
-    StandinDesktop desktop(LabelsOption(folder, "a,b\na\n\nplain\ntwin\ntwin\ntwin"));
+    StandinDesktop desktop(LabelsOption(folder, "Smith, John.docx\nSmith\n1,2,3.txt\n,notes\n\ntwin\ntwin\ntwin"));
     ASSERT_TRUE(desktop.Ready());
     const std::vector<DesktopIcon> saved = desktop.Icons();
-    ASSERT_EQ(saved.size(), 7u);
-    ASSERT_EQ(saved[0].label, "a,b");
-    ASSERT_EQ(saved[2].label, "");
+    ASSERT_EQ(saved.size(), 8u);
+    ASSERT_EQ(saved[0].label, "Smith, John.docx");
+    ASSERT_EQ(saved[4].label, "");
 
     TempFolder snapshots;
     const std::string name = SaveInto(snapshots);
     const std::string text = ReadWholeFile(snapshots.File(name));
     EXPECT_EQ(text, SnapshotOf(saved));
-    EXPECT_NE(text.find(std::to_string(saved[0].y) + ",a,b,\r\n"), std::string::npos);  // written whole
-    EXPECT_NE(text.find(std::to_string(saved[2].y) + ",,\r\n"), std::string::npos);     // two commas in a row
+    EXPECT_NE(text.find(std::to_string(saved[0].y) + ",Smith, John.docx,\r\n"), std::string::npos);  // whole
+    EXPECT_NE(text.find(std::to_string(saved[4].y) + ",,\r\n"), std::string::npos);  // two commas in a row
 
-    const std::vector<Placement> moved = MoveAwayFrom(desktop, saved);
+    MoveAwayFrom(desktop, saved);
     EXPECT_EQ(RunLokari(snapshots.File(name), snapshots.Path()), 0);
-    const std::vector<Placement> after = PlacementsOf(desktop.Icons());
-    ASSERT_EQ(after.size(), 7u);
-    EXPECT_EQ(after[0], moved[0]) << "\"a,b\" was read back as \"a\" and matches nothing";
-    EXPECT_EQ(after[1], (Placement{saved[0].x, saved[0].y})) << "\"a\" takes the first entry named \"a\"";
-    EXPECT_EQ(after[2], moved[2]) << "an empty label is not restored";
-    for (std::size_t i = 3; i < 7; ++i) {
-        EXPECT_EQ(after[i], (Placement{saved[i].x, saved[i].y})) << "icon " << i << " is back in its own place";
-    }
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
 }
 
 TEST(LokariLabels, HandWrittenSnapshot) {
@@ -184,7 +211,7 @@ TEST(LokariLabels, HandWrittenSnapshot) {
                    "garbage\r\n"               // ...and another: neither may move the empty label
                    "300,200,alpha,\r\n"
                    "111,222,alpha,\r\n"        // for a second icon named alpha
-                   "70000,-70000,beta,\r\n"    // only the low 16 bits reach the view
+                   "65936,-65286,beta,\r\n"    // only the low 16 bits reach the view
                    "5,6,gamma\r\n"             // the line end is part of this name
                    "  44 , 55x ,delta,\r\n"    // atoi reading
                    "7,8,nobody,\r\n");
@@ -193,9 +220,61 @@ TEST(LokariLabels, HandWrittenSnapshot) {
     ASSERT_EQ(after.size(), 5u);
     EXPECT_EQ(after[0], (Placement{300, 200}));
     EXPECT_EQ(after[1], before[1]);
-    EXPECT_EQ(after[2], (Placement{4464, -4464}));
+    EXPECT_EQ(after[2], (Placement{400, 250}));
     EXPECT_EQ(after[3], before[3]);
     EXPECT_EQ(after[4], (Placement{44, 55}));
+}
+
+// ---- Screens and arranging styles -------------------------------------------
+
+TEST(LokariScreens, IconWhoseSavedPlaceNoScreenShowsStaysAndTheRestoreEndsWith6) {
+    struct {
+        const char* options;
+        const char* snapshot;  // icon 01 stays, icon 02 goes to `second`
+        Placement second;
+    } const cases[] = {
+        {"--icons 2", "3000,100,icon 01,\r\n200,300,icon 02,\r\n", {200, 300}},
+        // The view starts 300 pixels left of the screen: x 100 lies off it, x 1200 on it.
+        {"--icons 2 --view-offset 300,0", "100,100,icon 01,\r\n1200,100,icon 02,\r\n", {1200, 100}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        StandinDesktop desktop(c.options);
+        ASSERT_TRUE(desktop.Ready());
+        const std::vector<Placement> before = PlacementsOf(desktop.Icons());
+        TempFolder folder;
+        WriteWholeFile(folder.File("screens.dat"), c.snapshot);
+        EXPECT_EQ(RunLokari("screens.dat", folder.Path()), 6);
+        const std::vector<Placement> after = PlacementsOf(desktop.Icons());
+        ASSERT_EQ(after.size(), 2u);
+        EXPECT_EQ(after[0], before[0]);
+        EXPECT_EQ(after[1], c.second);
+    }
+}
+
+TEST(LokariArranging, AlignToGridIsClearedForTheMovesAndPutBack) {
+    StandinDesktop desktop("--icons 10 --align-to-grid");
+    ASSERT_TRUE(desktop.Ready());
+    desktop.SetIconPosition(0, 101, 203);
+    ASSERT_NE(PlacementsOf(desktop.Icons())[0], (Placement{101, 203})) << "the stand-in does not align";
+    std::vector<DesktopIcon> wanted = desktop.Icons();
+    for (DesktopIcon& icon : wanted) icon.x = 100 + 9 * icon.index, icon.y = 200 + 7 * icon.index;
+    TempFolder folder;
+    WriteWholeFile(folder.File("close.dat"), SnapshotOf(wanted));
+    EXPECT_EQ(RunLokari("close.dat", folder.Path()), 0);
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(wanted));
+    EXPECT_TRUE(desktop.Styles().snapToGrid) << "align to grid was not put back";
+}
+
+TEST(LokariArranging, AutoArrangeOnMovesNothingAndEndsWith7) {
+    StandinDesktop desktop("--icons 10 --auto-arrange");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<Placement> before = PlacementsOf(desktop.Icons());
+    TempFolder folder;
+    WriteWholeFile(folder.File("arranged.dat"), "500,400,icon 01,\r\n600,400,icon 02,\r\n");
+    EXPECT_EQ(RunLokari("arranged.dat", folder.Path()), 7);
+    EXPECT_EQ(PlacementsOf(desktop.Icons()), before);
+    EXPECT_TRUE(desktop.Styles().autoArrange);
 }
 
 // ---- Other desktops ---------------------------------------------------------

@@ -1,6 +1,7 @@
 // A desktop that stops answering while lokari runs: lokari has opened its
 // access to the shell and waits in its first message. A desktop that answers
-// within lokari's limit of 10 s for one message gets its whole work done; one
+// within lokari's limit of 10 s for one message gets its whole work done, even
+// when lokari comes to it late in its sleep, when it already looks hung; one
 // that sleeps longer ends lokari with code 5, nothing left behind.
 #include <gtest/gtest.h>
 
@@ -12,6 +13,10 @@ namespace {
 constexpr int kIcons = 30;
 // Long enough for lokari to start and reach the desktop while it sleeps.
 constexpr DWORD kFreezeMs = 8000;
+// A sleep that lokari joins when the desktop has not looked at its messages
+// for longer than the 5 s after which Windows calls it hung.
+constexpr DWORD kBusyFreezeMs = 9000;
+constexpr DWORD kLateStartMs = 6000;
 // Longer than lokari waits for one answer, kAnswerLimitMs.
 constexpr DWORD kLongFreezeMs = 14000;
 constexpr DWORD kAnswerLimitMs = 10000;
@@ -29,16 +34,19 @@ protected:
     }
 
     // Freezes the desktop for that long, starts lokari with that command
-    // tail and waits for its end, which must come with that exit code.
-    // lokari counts as waiting on the frozen desktop when its blocks are in
-    // the stand-in while the stand-in still sleeps.
-    void RunLokariThroughAFreeze(const std::string& commandTail, DWORD freezeMs, DWORD expectedExitCode) {
+    // tail that long into the freeze and waits for its end, which must come
+    // with that exit code. lokari counts as waiting on the frozen desktop when
+    // its blocks are in the stand-in while the stand-in still sleeps.
+    void RunLokariThroughAFreeze(const std::string& commandTail, DWORD freezeMs, DWORD expectedExitCode,
+                                 DWORD startAfterMs = 0) {
         blocksBefore_ = SmallPrivateAllocations(desktop_.ProcessId());
         ASSERT_TRUE(soak::FreezeStandin(desktop_.ListView(), freezeMs)) << "the stand-in did not freeze";
+        Sleep(startAfterMs);
         ChildProcess lokari(LokariExe(), commandTail, folder_.Path());
         ASSERT_TRUE(lokari.Started());
         const ULONGLONG started = GetTickCount64();
-        bool opened = WaitUntil([&] { return RemoteBlocksLeft() >= kRemoteBlocksOfARestore; }, kFreezeMs - 1000);
+        bool opened = WaitUntil([&] { return RemoteBlocksLeft() >= kRemoteBlocksOfARestore; },
+                                freezeMs - startAfterMs - 1000);
         EXPECT_TRUE(opened && lokari.IsRunning() && !soak::Answers(desktop_.ListView(), 100))
             << "lokari was not seen waiting on the frozen desktop";
         DWORD exitCode = 1;
@@ -81,6 +89,15 @@ TEST_F(FrozenDesktopTest, ARestoreStartedWhileTheDesktopSleepsMovesEveryIconBack
     MoveIconsAway(desktop_);
     ASSERT_NE(PlacementsOf(desktop_.Icons()), PlacementsOf(icons_));
     ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze("saved.dat", kFreezeMs, 0));
+    EXPECT_EQ(PlacementsOf(desktop_.Icons()), PlacementsOf(icons_));
+}
+
+TEST_F(FrozenDesktopTest, ARestoreStartedLateInASleepWaitsForTheDesktopAndMovesEveryIconBack) {
+    WriteWholeFile(folder_.File("saved.dat"), SnapshotOf(icons_));
+    MoveIconsAway(desktop_);
+    ASSERT_NE(PlacementsOf(desktop_.Icons()), PlacementsOf(icons_));
+    ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze("saved.dat", kBusyFreezeMs, 0, kLateStartMs));
+    EXPECT_GE(elapsedMs_, kBusyFreezeMs - kLateStartMs - 1000) << "lokari did not wait for the desktop";
     EXPECT_EQ(PlacementsOf(desktop_.Icons()), PlacementsOf(icons_));
 }
 
