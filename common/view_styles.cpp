@@ -46,11 +46,11 @@ bool ClearedArrangingStyles::Clear(HWND view, ArrangingStyles wanted, UINT timeo
     }
     ArrangingStyles on = {false, false};
     if (!ReadArrangingStyles(view, timeoutMs, &on)) return false;
-    if (wanted.snapToGrid && on.snapToGrid) {
+    if (wanted.snapToGrid && on.snapToGrid && !cleared_.snapToGrid) {
         if (!SetSnapToGrid(view, false, timeoutMs)) return false;
         cleared_.snapToGrid = true;
     }
-    if (wanted.autoArrange && on.autoArrange) {
+    if (wanted.autoArrange && on.autoArrange && !cleared_.autoArrange) {
         if (!SetAutoArrange(view, false, timeoutMs)) return false;
         cleared_.autoArrange = true;
     }
