@@ -37,9 +37,9 @@ constexpr DWORD kMenuWithinMs = 3000;
 constexpr POINT kPointer = {500, 400};
 constexpr DWORD kRecoveredWithinMs = 5000;
 // How far each count may move from its first look after the warm-up.
-constexpr long long kHandleBand = 16;
+constexpr long long kHandleBand = 8;
 constexpr long long kGdiBand = 8;
-constexpr long long kUserBand = 8;
+constexpr long long kUserBand = 4;
 const char* const kFirstSettingsLine = "20,300,2.000,1.000,0.100,20,500,1";
 
 // Low and high of one resource count over the run.
