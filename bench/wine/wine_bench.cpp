@@ -36,7 +36,7 @@ namespace {
 
 // Each message waits for the stand-in's thread: on a loaded machine one
 // pass over 800 icons can take seconds, so the rounds are few and odd.
-int TickRounds(int icons) { return icons >= 500 ? 6 : 12; }
+int TickRounds(int icons) { return icons >= 500 ? 10 : 20; }
 int RunRounds(int icons) { return icons >= 500 ? 5 : 9; }
 constexpr int kEngineRounds = 201;
 constexpr int kProcessStartRounds = 21;
@@ -191,12 +191,15 @@ bool MeasureTicks(int icons) {
             MotionTick();
         }));
     }
-    // The cost of the message alone: sends to the positions the icons hold.
-    std::vector<double> unmoved;
-    for (int round = 0; round < 3; ++round) {
-        SendBarePositions(view, icons, 10, 10);
-        Settle(view);
-        unmoved.push_back(Seconds([&] { SendBarePositions(view, icons, 10, 10); }));
+    // The cost of the message alone, without a repaint: sends to the
+    // positions the icons hold, plain and as tornelo sends them in turn.
+    std::vector<double> unmoved, tornelosUnmoved;
+    SendBarePositions(view, icons, 10, 10);
+    Settle(view);
+    for (int round = 0; round < 10; ++round) {
+        const bool asTornelo = round % 2 == 1;
+        const double pass = Seconds([&] { SendBarePositions(view, icons, 10, 10, asTornelo); });
+        (asTornelo ? tornelosUnmoved : unmoved).push_back(pass);
     }
     // The tick split into its position messages, its one count message and
     // everything else.
@@ -238,6 +241,7 @@ bool MeasureTicks(int icons) {
     Result("relayout_tick_" + n + "_us", Median(relayout) * 1e6);
     Result("engine_tick_" + n + "_us", Median(engine) * 1e6);
     Result("unmoved_sends_" + n + "_us", Median(unmoved) * 1e6);
+    Result("tornelos_unmoved_sends_" + n + "_us", Median(tornelosUnmoved) * 1e6);
     Result("repaint_after_sends_" + n + "_us", Median(repaint) * 1e6);
     Result("tick_count_message_" + n + "_us", Median(countMessage) * 1e6);
     Result("tick_outside_messages_" + n + "_us", Median(outsideMessages) * 1e6);
