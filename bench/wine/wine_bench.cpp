@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "icon_snapshot.h"
@@ -36,7 +37,7 @@ namespace {
 
 // Each message waits for the stand-in's thread: on a loaded machine one
 // pass over 800 icons can take seconds, so the rounds are few and odd.
-int TickRounds(int icons) { return icons >= 500 ? 10 : 20; }
+int TickRounds(int icons) { return icons >= 500 ? 9 : 61; }
 int RunRounds(int icons) { return icons >= 500 ? 5 : 9; }
 constexpr int kEngineRounds = 201;
 constexpr int kProcessStartRounds = 21;
@@ -140,6 +141,54 @@ private:
     int count_;
 };
 
+// Takes the engine's moves without sending them.
+class CapturingView final : public DesktopView {
+public:
+    explicit CapturingView(int count) : count_(count) {}
+    int ItemCount() override { return count_; }
+    bool SetItemPosition(int item, uint32_t packedXY) override {
+        moves.push_back({item, packedXY});
+        return true;
+    }
+    std::vector<std::pair<int, uint32_t>> moves;
+
+private:
+    int count_;
+};
+
+// The moves of the next tick (a re-layout tick with `relayout`), found by
+// running it on a capturing view and putting the engine back as it was: the
+// floor sends exactly these, so that it moves the icons as the tick will.
+std::vector<std::pair<int, uint32_t>> NextTickMoves(int icons, bool relayout) {
+    static IconRing ring;  // too large for the stack
+    ring = iconRing;
+    const AppMode mode = appMode;
+    const BlackHoleState hole = blackHole;
+    const Settings settings = runningSettings;
+    DesktopView* sending = platform.view;
+    CapturingView capture(icons);
+    platform.view = &capture;
+    if (relayout) appMode.layoutDirty = 1;
+    MotionTick();
+    platform.view = sending;
+    iconRing = ring;
+    appMode = mode;
+    blackHole = hole;
+    runningSettings = settings;
+    return capture.moves;
+}
+
+void SendMoves(HWND view, const std::vector<std::pair<int, uint32_t>>& moves, bool asTornelo) {
+    for (const auto& move : moves) {
+        const auto wParam = static_cast<WPARAM>(move.first);
+        const auto lParam = static_cast<LPARAM>(move.second);
+        if (asTornelo)
+            SendAsTornelo(view, LVM_SETITEMPOSITION, wParam, lParam);
+        else
+            SendMessageA(view, LVM_SETITEMPOSITION, wParam, lParam);
+    }
+}
+
 void StartEngine(DesktopView& view) {
     ResetEngine();
     platform.view = &view;
@@ -164,29 +213,29 @@ bool MeasureTicks(int icons) {
     HWND view = desktop.ListView();
     SendingView sending(view, false);
     StartEngine(sending);
-    // Every timed pass moves every icon, from the spiral to the grid (the
-    // floor) or from the grid onto the spiral (the ticks); each tick is
-    // paired with the floor pass just before it. The floor is sent with
-    // plain SendMessage in even rounds and with tornelo's own send in odd
-    // ones; within a round the two floors compare the sends alone.
-    std::vector<double> floorBeforeTick, tornelosFloorBeforeTick, tick, tickAfterTornelosFloor;
-    std::vector<double> floorBeforeRelayout, relayout, repaint, plainFloors, tornelosFloors;
-    for (int round = 0; round < TickRounds(icons); ++round) {
-        const bool asTornelo = round % 2 == 1;
-        Settle(view);
-        const double floorPass = Seconds([&] { SendBarePositions(view, icons, 10 + round % 2, 10, asTornelo); });
+    // Every timed pass moves every icon from the grid to the places the tick
+    // puts them: the floor with bare messages, plain and as tornelo sends
+    // them, then the tick itself, the icons put back on the grid before each.
+    std::vector<double> floorBeforeTick, tornelosFloorBeforeTick, tick, floorBeforeRelayout, relayout, repaint;
+    const auto fromTheGrid = [&](const std::function<void()>& pass) {
+        SendBarePositions(view, icons, 10, 10);
         repaint.push_back(Settle(view));
-        const double tickPass = Seconds([] { MotionTick(); });
-        (asTornelo ? tornelosFloorBeforeTick : floorBeforeTick).push_back(floorPass);
-        (asTornelo ? tickAfterTornelosFloor : tick).push_back(tickPass);
+        const double seconds = Seconds(pass);
         Settle(view);
-        const double otherFloor = Seconds([&] { SendBarePositions(view, icons, 10 + round % 2, 10, !asTornelo); });
-        (asTornelo ? plainFloors : tornelosFloors).push_back(otherFloor);
-        (asTornelo ? tornelosFloors : plainFloors).push_back(floorPass);
-        // The re-layout tick follows the other kind of floor: of both kinds alike.
-        floorBeforeRelayout.push_back(otherFloor);
-        Settle(view);
-        relayout.push_back(Seconds([] {
+        return seconds;
+    };
+    for (int round = 0; round < TickRounds(icons); ++round) {
+        const auto moves = NextTickMoves(icons, false);
+        // Which floor goes first turns with the round.
+        const bool tornelosFirst = round % 2 == 1;
+        for (bool asTornelo : {tornelosFirst, !tornelosFirst}) {
+            (asTornelo ? tornelosFloorBeforeTick : floorBeforeTick)
+                .push_back(fromTheGrid([&] { SendMoves(view, moves, asTornelo); }));
+        }
+        tick.push_back(fromTheGrid([] { MotionTick(); }));
+        const auto relayoutMoves = NextTickMoves(icons, true);
+        floorBeforeRelayout.push_back(fromTheGrid([&] { SendMoves(view, relayoutMoves, false); }));
+        relayout.push_back(fromTheGrid([] {
             appMode.layoutDirty = 1;
             MotionTick();
         }));
@@ -227,17 +276,16 @@ bool MeasureTicks(int icons) {
     for (int round = 0; round < kEngineRounds; ++round) engine.push_back(Seconds([] { MotionTick(); }));
     ResetPlatform();
 
-    const std::vector<double>& floor = plainFloors;
-    std::vector<double> everyTick = tick;
-    everyTick.insert(everyTick.end(), tickAfterTornelosFloor.begin(), tickAfterTornelosFloor.end());
+    std::vector<double> floor = floorBeforeTick;
+    floor.insert(floor.end(), floorBeforeRelayout.begin(), floorBeforeRelayout.end());
     const std::string n = std::to_string(icons);
     Runs("floor_sends_" + n + "_us", floor, 1e6);
-    Runs("tick_" + n + "_us", everyTick, 1e6);
+    Runs("tick_" + n + "_us", tick, 1e6);
     Runs("relayout_tick_" + n + "_us", relayout, 1e6);
     Result("floor_sends_" + n + "_us", Median(floor) * 1e6);
-    Result("tornelos_floor_sends_" + n + "_us", Median(tornelosFloors) * 1e6);
-    Runs("tornelos_floor_sends_" + n + "_us", tornelosFloors, 1e6);
-    Result("tick_" + n + "_us", Median(everyTick) * 1e6);
+    Result("tornelos_floor_sends_" + n + "_us", Median(tornelosFloorBeforeTick) * 1e6);
+    Runs("tornelos_floor_sends_" + n + "_us", tornelosFloorBeforeTick, 1e6);
+    Result("tick_" + n + "_us", Median(tick) * 1e6);
     Result("relayout_tick_" + n + "_us", Median(relayout) * 1e6);
     Result("engine_tick_" + n + "_us", Median(engine) * 1e6);
     Result("unmoved_sends_" + n + "_us", Median(unmoved) * 1e6);
@@ -247,8 +295,8 @@ bool MeasureTicks(int icons) {
     Result("tick_outside_messages_" + n + "_us", Median(outsideMessages) * 1e6);
     Result("relayout_tick_outside_messages_" + n + "_us", Median(relayoutOutsideMessages) * 1e6);
     Ratio("tick_" + n + "_vs_floor", Ratios(tick, floorBeforeTick));
-    Ratio("tick_" + n + "_vs_tornelos_floor", Ratios(tickAfterTornelosFloor, tornelosFloorBeforeTick));
-    Ratio("tornelos_floor_" + n + "_vs_floor", Ratios(tornelosFloors, plainFloors));
+    Ratio("tick_" + n + "_vs_tornelos_floor", Ratios(tick, tornelosFloorBeforeTick));
+    Ratio("tornelos_floor_" + n + "_vs_floor", Ratios(tornelosFloorBeforeTick, floorBeforeTick));
     Ratio("relayout_tick_" + n + "_vs_floor", Ratios(relayout, floorBeforeRelayout));
     return true;
 }
