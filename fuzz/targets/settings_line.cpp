@@ -1,6 +1,7 @@
 // The settings file's line, read over the defaults, and what the engine then
 // does with whatever values got through: no read past the line, every field
 // within its bounds, and ticks of every mode free of undefined behaviour.
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -46,7 +47,9 @@ void CheckBounds(const Settings& s, const Settings& defaults, int height, int it
     FUZZ_CHECK(RealFieldOk(s.updateInterval, defaults.updateInterval, 0.001, 30000.0));
     FUZZ_CHECK(IntegerFieldOk(s.revolutionTime, defaults.revolutionTime, -30000, 30000) && s.revolutionTime != 0);
     FUZZ_CHECK(IntegerFieldOk(s.maxIcons, defaults.maxIcons, 1, 800));
-    FUZZ_CHECK(IntegerFieldOk(s.blackHoleIcon, defaults.blackHoleIcon, 1, itemCount));
+    // Without an item the view gives no bound: the value is kept, but at least 1.
+    const int blackHoleUpper = itemCount >= 1 ? itemCount : INT_MAX;
+    FUZZ_CHECK(IntegerFieldOk(s.blackHoleIcon, defaults.blackHoleIcon, 1, blackHoleUpper));
 }
 
 // A few ticks of each mode and stage with the settings the line produced.
