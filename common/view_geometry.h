@@ -54,3 +54,28 @@ inline PixelRect IconCellOnScreen(const ViewPlacement& view, PixelPoint item, in
     return {corner.x, corner.y, Saturated(std::int64_t{corner.x} + cellWidth),
             Saturated(std::int64_t{corner.y} + cellHeight)};
 }
+
+// The screens' rectangles, listed once for a run of many places: asking the
+// system place by place costs a call into it each time, and under Wine the
+// view repaints in every such gap between two moves.
+struct ScreenList {
+    static constexpr int kLimit = 32;
+    PixelRect screens[kLimit];
+    int count = 0;
+    bool overflowed = false;
+
+    void Add(const PixelRect& screen) {
+        if (count < kLimit)
+            screens[count++] = screen;
+        else
+            overflowed = true;
+    }
+    // Whether the cell shares a pixel with a screen, as MonitorFromRect judges.
+    bool Shows(const PixelRect& cell) const {
+        for (int i = 0; i < count; ++i) {
+            const PixelRect& s = screens[i];
+            if (cell.left < s.right && s.left < cell.right && cell.top < s.bottom && s.top < cell.bottom) return true;
+        }
+        return false;
+    }
+};

@@ -58,6 +58,11 @@ std::uint64_t AddressOf(const void* block) {
     return reinterpret_cast<std::uintptr_t>(block);
 }
 
+BOOL CALLBACK ListScreen(HMONITOR, HDC, LPRECT area, LPARAM list) {
+    reinterpret_cast<ScreenList*>(list)->Add({area->left, area->top, area->right, area->bottom});
+    return TRUE;
+}
+
 }  // namespace
 
 // The record has the shell's layout; Open refuses any shell whose pointer
@@ -206,6 +211,7 @@ void ShellViewAccess::SetItemPosition(int index, std::int32_t x, std::int32_t y)
 bool ShellViewAccess::PlaceIsShown(ViewPoint place) {
     if (opened_ != RunOutcome::Done || !MeasureScreenPlacement()) return true;
     const PixelRect cell = IconCellOnScreen(placement_, {place.x, place.y}, cellWidth_, cellHeight_);
+    if (screensListed_) return screens_.Shows(cell);
     const RECT area = {cell.left, cell.top, cell.right, cell.bottom};
     return MonitorFromRect(&area, MONITOR_DEFAULTTONULL) != nullptr;
 }
@@ -219,5 +225,7 @@ bool ShellViewAccess::MeasureScreenPlacement() {
     cellHeight_ = std::max(1, static_cast<int>(HIWORD(spacing)));
     placement_ = MeasureViewPlacement(view_, kShellAnswerLimitMs);
     placementMeasured_ = true;
+    screensListed_ = EnumDisplayMonitors(nullptr, nullptr, ListScreen, reinterpret_cast<LPARAM>(&screens_)) &&
+                     screens_.count > 0 && !screens_.overflowed;
     return true;
 }

@@ -78,6 +78,9 @@ private:
     ViewPoint position_ = {0, 0};
 
     bool placementMeasured_ = false;
+    // Complete when listing the monitors succeeded; otherwise each place is asked of the system.
+    ScreenList screens_;
+    bool screensListed_ = false;
     ViewPlacement placement_ = {{0, 0}, {0, 0}};
     int cellWidth_ = 1;
     int cellHeight_ = 1;

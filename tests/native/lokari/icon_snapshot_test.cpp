@@ -1,4 +1,5 @@
 #include "icon_snapshot.h"
+#include "view_geometry.h"
 
 #include <gtest/gtest.h>
 
@@ -232,6 +233,27 @@ TEST(RestoreFromSnapshot, PlaceNoScreenShowsIsNotAppliedAndEndsWith6) {
     // c lands at x 100, where a screen shows it; b's entry is used up by the first b.
     const std::vector<Move> expected = {{0, 10, 10}, {2, 65636, 20}};
     EXPECT_EQ(view.moves, expected);
+}
+
+// A cell is shown when it shares a pixel with a screen: two screens side by
+// side, the second one taller, a cell one pixel on either side of each edge.
+TEST(ScreenList, ACellIsShownWhenItSharesAPixelWithAScreen) {
+    ScreenList list;
+    list.Add({0, 0, 1024, 768});
+    list.Add({1024, -200, 2304, 824});
+    const struct {
+        PixelRect cell;
+        bool shown;
+    } rows[] = {
+        {{-75, 10, 0, 85}, false},        {{-74, 10, 1, 85}, true},       {{10, 768, 85, 843}, false},
+        {{1100, 768, 1175, 843}, true},   {{1100, -275, 1175, -200}, false}, {{2304, 0, 2379, 75}, false},
+        {{1000, 700, 1075, 775}, true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(list.Shows(row.cell), row.shown) << row.cell.left << "," << row.cell.top;
+    EXPECT_FALSE(ScreenList{}.Shows({0, 0, 75, 75}));
+    for (int i = 0; i < ScreenList::kLimit; ++i) list.Add({0, 0, 1, 1});
+    EXPECT_TRUE(list.overflowed);
 }
 
 // ---- Save, then restore -----------------------------------------------------
