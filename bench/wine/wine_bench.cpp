@@ -36,8 +36,9 @@
 namespace {
 
 // Each message waits for the stand-in's thread: on a loaded machine one
-// pass over 800 icons can take seconds, so the rounds are few and odd.
-int TickRounds(int icons) { return icons >= 500 ? 9 : 61; }
+// pass over 800 icons can take seconds, so the rounds are few: odd, and a
+// multiple of the three passes that take turns in each.
+int TickRounds(int icons) { return icons >= 500 ? 15 : 63; }
 int RunRounds(int icons) { return icons >= 500 ? 5 : 9; }
 constexpr int kEngineRounds = 201;
 constexpr int kProcessStartRounds = 21;
@@ -207,6 +208,17 @@ bool StandinReady(const StandinDesktop& desktop, int icons) {
     return false;
 }
 
+// Runs of several kinds next to each other, the kind that goes first turning
+// with the round, so that a machine getting slower or faster favours none.
+void RunSideBySide(int round, const std::vector<std::function<double()>>& kinds,
+                   std::vector<std::vector<double>>* series) {
+    series->resize(kinds.size());
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        const size_t kind = (static_cast<size_t>(round) + i) % kinds.size();
+        (*series)[kind].push_back(kinds[kind]());
+    }
+}
+
 bool MeasureTicks(int icons) {
     StandinDesktop desktop("--icons " + std::to_string(icons));
     if (!StandinReady(desktop, icons)) return false;
@@ -216,7 +228,8 @@ bool MeasureTicks(int icons) {
     // Every timed pass moves every icon from the grid to the places the tick
     // puts them: the floor with bare messages, plain and as tornelo sends
     // them, then the tick itself, the icons put back on the grid before each.
-    std::vector<double> floorBeforeTick, tornelosFloorBeforeTick, tick, floorBeforeRelayout, relayout, repaint;
+    std::vector<double> floorBeforeRelayout, relayout, repaint;
+    std::vector<std::vector<double>> beforeAndTick;  // the floor, the floor with tornelo's send, the tick
     const auto fromTheGrid = [&](const std::function<void()>& pass) {
         SendBarePositions(view, icons, 10, 10);
         repaint.push_back(Settle(view));
@@ -226,13 +239,13 @@ bool MeasureTicks(int icons) {
     };
     for (int round = 0; round < TickRounds(icons); ++round) {
         const auto moves = NextTickMoves(icons, false);
-        // Which floor goes first turns with the round.
-        const bool tornelosFirst = round % 2 == 1;
-        for (bool asTornelo : {tornelosFirst, !tornelosFirst}) {
-            (asTornelo ? tornelosFloorBeforeTick : floorBeforeTick)
-                .push_back(fromTheGrid([&] { SendMoves(view, moves, asTornelo); }));
-        }
-        tick.push_back(fromTheGrid([] { MotionTick(); }));
+        // Each pass takes each place in the round in turn, so that what a
+        // pass leaves behind in the stand-in favours none.
+        RunSideBySide(round,
+                      {[&] { return fromTheGrid([&] { SendMoves(view, moves, false); }); },
+                       [&] { return fromTheGrid([&] { SendMoves(view, moves, true); }); },
+                       [&] { return fromTheGrid([] { MotionTick(); }); }},
+                      &beforeAndTick);
         const auto relayoutMoves = NextTickMoves(icons, true);
         floorBeforeRelayout.push_back(fromTheGrid([&] { SendMoves(view, relayoutMoves, false); }));
         relayout.push_back(fromTheGrid([] {
@@ -276,6 +289,9 @@ bool MeasureTicks(int icons) {
     for (int round = 0; round < kEngineRounds; ++round) engine.push_back(Seconds([] { MotionTick(); }));
     ResetPlatform();
 
+    const std::vector<double>& floorBeforeTick = beforeAndTick[0];
+    const std::vector<double>& tornelosFloorBeforeTick = beforeAndTick[1];
+    const std::vector<double>& tick = beforeAndTick[2];
     std::vector<double> floor = floorBeforeTick;
     floor.insert(floor.end(), floorBeforeRelayout.begin(), floorBeforeRelayout.end());
     const std::string n = std::to_string(icons);
@@ -315,17 +331,6 @@ double TimedRun(const std::string& exe, const std::string& tail, const std::stri
         *ok = false;
     }
     return seconds;
-}
-
-// Runs of several kinds next to each other, the kind that goes first turning
-// with the round, so that a machine getting slower or faster favours none.
-void RunSideBySide(int round, const std::vector<std::function<double()>>& kinds,
-                   std::vector<std::vector<double>>* series) {
-    series->resize(kinds.size());
-    for (size_t i = 0; i < kinds.size(); ++i) {
-        const size_t kind = (static_cast<size_t>(round) + i) % kinds.size();
-        (*series)[kind].push_back(kinds[kind]());
-    }
 }
 
 // The series of a lokari operation: lokari itself, the floor, and the floor
