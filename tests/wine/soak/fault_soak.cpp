@@ -169,6 +169,8 @@ bool FaultSoak::RestartDesktop() {
 }
 
 bool FaultSoak::FreezeDesktop() {
+    // A frozen stand-in cannot take the request for the next freeze.
+    WaitForThaw();
     const DWORD ms = static_cast<DWORD>(Draw(3000, 12000));
     frozenUntil_ = GetTickCount64() + ms;
     return soak::FreezeStandin(desktop_->ListView(), ms);
