@@ -227,7 +227,7 @@ bool MeasureTicks(int icons) {
     StartEngine(sending);
     // Every timed pass moves every icon from the grid to the places the tick
     // puts them: the floor with bare messages, plain and as tornelo sends
-    // them, then the tick itself, the icons put back on the grid before each.
+    // them, and the tick itself, the icons put back on the grid before each.
     std::vector<double> floorBeforeRelayout, relayout, repaint;
     std::vector<std::vector<double>> beforeAndTick;  // the floor, the floor with tornelo's send, the tick
     const auto fromTheGrid = [&](const std::function<void()>& pass) {
