@@ -18,15 +18,58 @@ bool SetSnapToGrid(HWND view, bool on, UINT timeoutMs) {
                        timeoutMs, &ignored);
 }
 
-// Setting a window style sends WM_STYLECHANGING and WM_STYLECHANGED to the
-// view and waits for them without a time limit: a view that has just
-// answered a bounded message will answer those too.
-bool SetAutoArrange(HWND view, bool on, UINT timeoutMs) {
+bool Answers(HWND view, UINT timeoutMs) {
     DWORD_PTR ignored = 0;
-    if (!SendBounded(view, WM_NULL, 0, 0, timeoutMs, &ignored)) return false;
+    return SendBounded(view, WM_NULL, 0, 0, timeoutMs, &ignored);
+}
+
+// One style change handed to a worker thread. A fixed few: a worker left
+// behind on a stalled shell keeps its slot until the shell lets it go.
+struct StyleChange {
+    HWND view;
+    LONG_PTR style;
+    volatile LONG busy;
+};
+StyleChange styleChanges[4];
+
+DWORD WINAPI ChangeStyle(void* slot) {
+    StyleChange* change = static_cast<StyleChange*>(slot);
+    SetWindowLongPtrA(change->view, GWL_STYLE, change->style);
+    InterlockedExchange(&change->busy, 0);
+    return 0;
+}
+
+StyleChange* FreeStyleChange() {
+    for (StyleChange& change : styleChanges)
+        if (InterlockedCompareExchange(&change.busy, 1, 0) == 0) return &change;
+    return nullptr;
+}
+
+// Setting a window style makes Windows send the view WM_STYLECHANGING and
+// WM_STYLECHANGED and wait for both without any time limit: a shell that
+// stalls just then would hold this thread for good. So the change is made
+// on a short-lived worker thread, waited for with the same bound as every
+// other message and left behind when it does not return; the shell still
+// carries the change out once it goes on. `started` tells whether it went
+// out at all.
+bool SetAutoArrange(HWND view, bool on, UINT timeoutMs, bool& started) {
+    started = false;
+    StyleChange* change = FreeStyleChange();
+    if (!change) return false;
     const LONG_PTR style = GetWindowLongPtrA(view, GWL_STYLE);
-    SetWindowLongPtrA(view, GWL_STYLE, on ? style | LVS_AUTOARRANGE : style & ~static_cast<LONG_PTR>(LVS_AUTOARRANGE));
-    return true;
+    change->view = view;
+    change->style = on ? style | LVS_AUTOARRANGE : style & ~static_cast<LONG_PTR>(LVS_AUTOARRANGE);
+    HANDLE worker = CreateThread(nullptr, 0, ChangeStyle, change, 0, nullptr);
+    if (!worker) {
+        InterlockedExchange(&change->busy, 0);
+        TraceFailure("CreateThread for a style change");
+        return false;
+    }
+    started = true;
+    const bool done = WaitForSingleObject(worker, timeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(worker);
+    if (!done) TraceFailure("a style change of the desktop view");
+    return done;
 }
 
 }  // namespace
@@ -46,13 +89,19 @@ bool ClearedArrangingStyles::Clear(HWND view, ArrangingStyles wanted, UINT timeo
     }
     ArrangingStyles on = {false, false};
     if (!ReadArrangingStyles(view, timeoutMs, &on)) return false;
+    // Each is recorded before its change goes out: a change whose answer
+    // times out is still carried out by the shell later, and must be put back.
     if (wanted.snapToGrid && on.snapToGrid && !cleared_.snapToGrid) {
-        if (!SetSnapToGrid(view, false, timeoutMs)) return false;
         cleared_.snapToGrid = true;
+        if (!SetSnapToGrid(view, false, timeoutMs)) return false;
     }
     if (wanted.autoArrange && on.autoArrange && !cleared_.autoArrange) {
-        if (!SetAutoArrange(view, false, timeoutMs)) return false;
-        cleared_.autoArrange = true;
+        // Only a view that answers now is sent the change at all.
+        if (!Answers(view, timeoutMs)) return false;
+        bool started = false;
+        const bool done = SetAutoArrange(view, false, timeoutMs, started);
+        cleared_.autoArrange = started;
+        if (!done) return false;
     }
     return true;
 }
@@ -61,7 +110,8 @@ void ClearedArrangingStyles::PutBack(UINT timeoutMs) {
     if (view_ && IsWindow(view_)) {
         if (cleared_.snapToGrid) SetSnapToGrid(view_, true, timeoutMs);
         // Last: with auto-arrange back on, the view arranges its icons at once.
-        if (cleared_.autoArrange) SetAutoArrange(view_, true, timeoutMs);
+        bool started = false;
+        if (cleared_.autoArrange && Answers(view_, timeoutMs)) SetAutoArrange(view_, true, timeoutMs, started);
     }
     view_ = nullptr;
     cleared_ = {false, false};

@@ -20,6 +20,10 @@ struct IconRing {
     double slotRadius[RING_CAPACITY];  // pixels; negative: swallowed
     double ringAngle;       // common rotation; never reset
     bool layoutDirtyPrev;   // layoutDirty as it was at the end of the previous tick
+    // No moves while the view arranges itself (auto-arrange on): each would
+    // set off an arrange of the whole desktop. The first pass after lays
+    // every icon out again.
+    bool pausedForArrange;
 };
 
 extern IconRing iconRing;

@@ -1,6 +1,7 @@
 #include "motion/motion.h"
 
 #include <cmath>
+#include <utility>
 
 #include "motion/icon_ring.h"
 #include "motion/platform_seam.h"
@@ -31,6 +32,17 @@ public:
     EnginePass(const EnginePass&) = delete;
     EnginePass& operator=(const EnginePass&) = delete;
 };
+
+// True while the view arranges itself; the first pass after that lays
+// every slot out again.
+bool PausedForArrange(bool& relayout) {
+    if (platform.view->ArrangesItself()) {
+        iconRing.pausedForArrange = true;
+        return true;
+    }
+    if (std::exchange(iconRing.pausedForArrange, false)) relayout = true;
+    return false;
+}
 
 bool LayoutWanted(bool forced) {
     const bool asked = forced || iconRing.iconCount != iconRing.previousIconCount || iconRing.layoutDirtyPrev ||
@@ -82,6 +94,8 @@ unsigned AnimationPeriodMs(double updateInterval) {
 
 void MotionTick() {
     if (engineBusy) return;
+    bool relayout = false;
+    if (PausedForArrange(relayout)) return;
     const EnginePass pass;
     // Taken before the dance changes the outer radius.
     const double danceRadiusStep = runningSettings.outerRadius * runningSettings.updateInterval * 0.6;
@@ -89,13 +103,15 @@ void MotionTick() {
     if (InBlackHole()) BlackHoleStep();
     TurnRing();
     RefreshIconCount();
-    PlaceRing(false);
+    PlaceRing(relayout);
     BlackHoleEndOfTick();
     FinishTick();
 }
 
 void LayOutNewView() {
     if (engineBusy) return;
+    bool relayout = true;
+    if (PausedForArrange(relayout)) return;
     const EnginePass pass;
     RefreshIconCount();
     PlaceRing(true);

@@ -30,6 +30,9 @@ public:
     // area differ from the last measurement (Explorer moves its view, the
     // taskbar changes, and no message says so).
     virtual bool MovedSinceMeasured() { return false; }
+    // Whether the view has "Auto arrange icons" on: it then arranges the
+    // whole desktop again after every move.
+    virtual bool ArrangesItself() { return false; }
 };
 
 // The view's item count, 0 while the shell does not answer.

@@ -10,8 +10,9 @@
 
 Settings runningSettings = {};
 Settings userSettings = {};
+GivenValues userGiven = {};
+GivenValues runningGiven = {};
 const char* const kSettingsFilePath = "./tornelo.ini";
-bool blackHoleIconAwaitsCount = false;
 
 namespace {
 
@@ -31,9 +32,12 @@ double Bounded(double value, double lower, double upper) {
     return value;
 }
 
-void ApplyIntegerField(int& field, const char* begin, const char* end, int lower, int upper) {
+// `given`, when not null, records the value as read.
+void ApplyIntegerField(int& field, const char* begin, const char* end, int lower, int upper, int* given = nullptr) {
     const int value = ReadIntegerText(begin, end);
-    if (value != 0) field = Bounded(value, lower, upper);
+    if (value == 0) return;
+    field = Bounded(value, lower, upper);
+    if (given) *given = value;
 }
 
 void ApplyRealField(double& field, const char* begin, const char* end, double lower, double upper) {
@@ -41,11 +45,11 @@ void ApplyRealField(double& field, const char* begin, const char* end, double lo
     if (value != 0.0) field = Bounded(value, lower, upper);
 }
 
-void ApplyField(Settings& target, int index, const char* begin, const char* end, int height) {
+void ApplyField(Settings& target, int index, const char* begin, const char* end, int height, GivenValues* given) {
     const int radiusLimit = ThreeQuartersOf(height);
     switch (index) {
-        case 0: ApplyIntegerField(target.innerRadius, begin, end, 1, radiusLimit); break;
-        case 1: ApplyIntegerField(target.outerRadius, begin, end, 1, radiusLimit); break;
+        case 0: ApplyIntegerField(target.innerRadius, begin, end, 1, radiusLimit, given ? &given->innerRadius : nullptr); break;
+        case 1: ApplyIntegerField(target.outerRadius, begin, end, 1, radiusLimit, given ? &given->outerRadius : nullptr); break;
         case 2: ApplyRealField(target.turns, begin, end, -20.0, 20.0); break;
         case 3: ApplyRealField(target.spacingRatio, begin, end, 0.001, 1000.0); break;
         case 4: ApplyRealField(target.updateInterval, begin, end, 0.001, 30000.0); break;
@@ -55,9 +59,8 @@ void ApplyField(Settings& target, int index, const char* begin, const char* end,
             // The view is asked only for a given number: its count is the bound.
             const int value = ReadIntegerText(begin, end);
             if (value == 0) break;
-            const int count = platform.view->ItemCount();
-            target.blackHoleIcon = BoundedBlackHoleIcon(value, count);
-            blackHoleIconAwaitsCount = count < 1;
+            target.blackHoleIcon = BoundedBlackHoleIcon(value, platform.view->ItemCount());
+            if (given) given->blackHoleIcon = BoundedBlackHoleIcon(value, 0);
             break;
         }
         default: break;
@@ -87,7 +90,7 @@ Settings DefaultSettings(int height) {
     return settings;
 }
 
-void ApplySettingsLine(Settings& target, const char* line, int height) {
+void ApplySettingsLine(Settings& target, const char* line, int height, GivenValues* given) {
     if (!line) return;
     const char* end = LineEnd(line);
     const char* p = line;
@@ -97,7 +100,7 @@ void ApplySettingsLine(Settings& target, const char* line, int height) {
         if (p == end) return;
         const char* fieldBegin = p;
         while (p < end && *p != ',') ++p;
-        ApplyField(target, index, fieldBegin, p, height);
+        ApplyField(target, index, fieldBegin, p, height, given);
     }
 }
 
@@ -119,21 +122,31 @@ int BoundedBlackHoleIcon(int value, int itemCount) {
 }
 
 void BoundBlackHoleIconByCount(int itemCount) {
-    if (!blackHoleIconAwaitsCount || itemCount < 1) return;
-    blackHoleIconAwaitsCount = false;
-    runningSettings.blackHoleIcon = BoundedBlackHoleIcon(runningSettings.blackHoleIcon, itemCount);
+    if (runningGiven.blackHoleIcon == 0 || itemCount < 1) return;
+    runningSettings.blackHoleIcon = BoundedBlackHoleIcon(runningGiven.blackHoleIcon, itemCount);
 }
 
-void LoadRunningSettings() {
-    runningSettings = userSettings;
-    LoadSettings(runningSettings);
+void FitRadii(Settings& target, const GivenValues& given, int height) {
+    const Settings defaults = DefaultSettings(height);
+    const int limit = ThreeQuartersOf(height);
+    target.innerRadius = Bounded(given.innerRadius != 0 ? given.innerRadius : defaults.innerRadius, 1, limit);
+    target.outerRadius = Bounded(given.outerRadius != 0 ? given.outerRadius : defaults.outerRadius, 1, limit);
 }
 
-void LoadSettings(Settings& target) {
+void LoadUserSettings(Settings& target, GivenValues& given) {
+    target = userSettings;
+    given = userGiven;
+    LoadSettings(target, &given);
+    FitRadii(target, given, screenHeight);
+}
+
+void LoadRunningSettings() { LoadUserSettings(runningSettings, runningGiven); }
+
+void LoadSettings(Settings& target, GivenValues* given) {
     const ScopedFile file = OpenScopedFile(kSettingsFilePath, "r");
     if (!file) return;
     char line[256];
-    if (std::fgets(line, sizeof line, file.get())) ApplySettingsLine(target, line, screenHeight);
+    if (std::fgets(line, sizeof line, file.get())) ApplySettingsLine(target, line, screenHeight, given);
 }
 
 void SaveSettings(const Settings& source) {

@@ -55,8 +55,9 @@ bool PlaceNearPointer(HWND dialog) {
 // own; the user's values are theirs with the file's over them.
 Settings SettingsToShow() {
     if (appMode.mode != Mode::MayimMayim && appMode.mode != Mode::BlackHole) return runningSettings;
-    Settings shown = userSettings;
-    LoadSettings(shown);
+    Settings shown;
+    GivenValues given;
+    LoadUserSettings(shown, given);
     return shown;
 }
 

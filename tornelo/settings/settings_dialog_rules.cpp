@@ -69,13 +69,16 @@ SettingsDialogView SettingsDialogViewOf(const Settings& s) {
 
 void HandOverAppliedSettings(const Settings& applied) {
     userSettings = applied;
+    userGiven = {applied.innerRadius, applied.outerRadius, applied.blackHoleIcon};
     switch (appMode.mode) {
         case Mode::Normal:
             runningSettings = applied;
+            runningGiven = userGiven;
             appMode.layoutDirty = 1;
             break;
         case Mode::BlackHole:
             runningSettings = applied;
+            runningGiven = userGiven;
             ResetBlackHole();
             appMode.layoutDirty = 1;
             break;

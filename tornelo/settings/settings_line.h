@@ -13,8 +13,9 @@ constexpr int kSettingsLineLimit = 255;
 // comes first. A field that reads as 0 leaves its value alone; the others are
 // brought within their bounds (the radii's upper bound is 3/4 of the
 // screen height; blackHoleIcon's is platform.view's item count, asked only
-// when that field is given).
-void ApplySettingsLine(Settings& target, const char* line, int height);
+// when that field is given). The radii and the black-hole icon that the line
+// gives are also recorded, as read, over `given` when it is not null.
+void ApplySettingsLine(Settings& target, const char* line, int height, GivenValues* given = nullptr);
 
 // The line SaveSettings writes for `source`, NUL-terminated.
 void FormatSettingsLine(char* buffer, size_t size, const Settings& source);

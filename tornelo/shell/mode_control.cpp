@@ -105,15 +105,39 @@ void OnMciNotify() {
 }
 
 void OnMainWindowCreated() {
+    userGiven = GivenValues{};
     runningSettings = DefaultSettings(screenHeight);
-    LoadSettings(runningSettings);
+    LoadSettings(runningSettings, &userGiven);
     userSettings = runningSettings;
+    runningGiven = userGiven;
     InitialLayout();
     platform.timer->Restart(AnimationPeriodMs(runningSettings.updateInterval));
 }
 
-void OnDisplayChanged(const DisplayMetrics& metrics) {
+namespace {
+
+// A radius from the defaults follows the screen (an undocked laptop's smaller
+// one too), and none may reach beyond it. The dance owns its radii: they are
+// only bounded, and the user's come back when it ends.
+void FitRunningRadiiToScreen() {
+    if (appMode.mode == Mode::MayimMayim) {
+        const GivenValues dancing = {runningSettings.innerRadius, runningSettings.outerRadius, 0};
+        FitRadii(runningSettings, dancing, screenHeight);
+    } else {
+        FitRadii(runningSettings, runningGiven, screenHeight);
+    }
+}
+
+void TakeDisplay(const DisplayMetrics& metrics) {
+    const int heightBefore = screenHeight;
     ApplyDisplayMetrics(metrics);
+    if (screenHeight != heightBefore) FitRunningRadiiToScreen();
+}
+
+}  // namespace
+
+void OnDisplayChanged(const DisplayMetrics& metrics) {
+    TakeDisplay(metrics);
     appMode.layoutDirty = 1;
 }
 
@@ -133,12 +157,24 @@ void OnSystemSettingChanged(unsigned action) {
 void OnViewWatch() {
     if (platform.view->FindAgainIfGone()) {
         DisplayMetrics metrics = {};
-        if (platform.view->MeasureDisplay(metrics)) ApplyDisplayMetrics(metrics);
+        if (platform.view->MeasureDisplay(metrics)) TakeDisplay(metrics);
         LayOutNewView();
         return;
     }
     if (platform.view->MovedSinceMeasured()) MeasureDisplayAgain();
+    // Not left to the next tick, which a long update interval may hold back.
+    if (iconRing.pausedForArrange) LayOutNewView();
 }
+
+namespace {
+
+bool AnIconStandsParked() {
+    for (int slot = 0; slot < iconRing.iconCount; ++slot)
+        if (iconRing.slotRadius[slot] < 0.0) return true;
+    return false;
+}
+
+}  // namespace
 
 void OnMainWindowDestroyed() {
     if (appMode.mode == Mode::MayimMayim) {
@@ -146,6 +182,13 @@ void OnMainWindowDestroyed() {
         StopMusic();
     } else if (appMode.mode == Mode::BlackHole) {
         ResetBlackHole();
+        // Swallowed icons wait right of every screen, where with "Align icons
+        // to grid" nothing would bring them back: one pass onto the user's spiral.
+        if (AnIconStandsParked()) {
+            appMode.mode = Mode::Normal;
+            LoadRunningSettings();
+            LayOutNewView();
+        }
     }
 }
 
@@ -154,5 +197,6 @@ void ResetEngine() {
     ResetIconRing();
     runningSettings = Settings{};
     userSettings = Settings{};
-    blackHoleIconAwaitsCount = false;
+    userGiven = GivenValues{};
+    runningGiven = GivenValues{};
 }

@@ -24,8 +24,9 @@ void OnMciNotify();
 // initial layout, then the first start of the animation timer.
 void OnMainWindowCreated();
 
-// A display change (resolution, monitors, taskbar): the new metrics, and
-// the spiral laid out again around the new centre.
+// A display change (resolution, monitors, taskbar): the new metrics, the
+// running radii fitted to the new screen, and the spiral laid out again
+// around the new centre.
 struct DisplayMetrics;
 void OnDisplayChanged(const DisplayMetrics& metrics);
 
@@ -38,11 +39,13 @@ void OnSystemSettingChanged(unsigned action);
 
 // Once a second: a view found anew (the shell restarted, or the desktop
 // appeared after tornelo) is measured and laid out at once; a view or
-// full-screen area that changed without a message is measured again.
+// full-screen area that changed without a message is measured again; a view
+// that has stopped arranging itself gets its icons back on the spiral.
 void OnViewWatch();
 
 // The mode's part of the main window's destruction: the dance ends with its
-// music stopped (mode back to Normal), a black-hole run is reset.
+// music stopped (mode back to Normal), a black-hole run is reset, and icons
+// it parked out of sight are laid out on the user's spiral.
 void OnMainWindowDestroyed();
 
 // Zeroes the application state, the ring and the running settings; the

@@ -1,5 +1,6 @@
 #include "shell/win_display.h"
 
+#include "shell/win_platform.h"
 #include "shell_process.h"
 #include "view_geometry.h"
 
@@ -30,6 +31,7 @@ DisplayMetrics MeasureDisplay(HWND view) {
     PixelPoint primaryCorner = {0, 0};
     PixelPoint virtualRight = {GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN), 0};
     if (IsWindow(view)) {
+        const ShellWait wait;
         const ViewPlacement placement = MeasureViewPlacement(view, kOriginAnswerMs);
         primaryCorner = ScreenToViewItem(placement, primaryCorner);
         virtualRight = ScreenToViewItem(placement, virtualRight);

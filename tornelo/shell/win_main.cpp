@@ -28,10 +28,14 @@ void RegisterUpDownClass() {
     InitCommonControlsEx(&controls);
 }
 
-// Only the settings dialog gets Tab, Enter and Escape handling.
+// Only the settings dialog gets Tab, Enter and Escape handling. Back here,
+// no handler of tornelo's is in progress: an end that arrived during a wait
+// on the shell (even during the start) is carried out now.
 int RunMessageLoop() {
     MSG message = {};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    for (;;) {
+        CarryOutPendingEnd();
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0) break;
         if (settingsDialog && IsDialogMessageA(settingsDialog, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -31,6 +31,8 @@ UINT taskbarCreatedMessage = 0;
 // busy, and then no "TaskbarCreated" follows. The watch timer tries again.
 bool trayIconShown = false;
 
+HWND mainWindow = nullptr;
+
 // SetTimer wants a TIMERPROC, whose signature differs from a window
 // procedure's; forward instead of calling through a cast pointer.
 void CALLBACK AnimationTimerProc(HWND window, UINT, UINT_PTR timerId, DWORD tickCount) {
@@ -46,6 +48,8 @@ void AddTrayIcon(HWND window) {
     trayIconData.uCallbackMessage = WM_TRAY_CALLBACK;
     trayIconData.hIcon = LoadSmallIcon(IDI_TRAY_SPIRAL);
     snprintf(trayIconData.szTip, sizeof trayIconData.szTip, "%s", "tornelo");
+    // The taskbar is the shell's too: its answer is a wait like any other.
+    const ShellWait wait;
     // An icon that is there already (a late "TaskbarCreated") counts as shown.
     trayIconShown = Shell_NotifyIconA(NIM_ADD, &trayIconData) || Shell_NotifyIconA(NIM_MODIFY, &trayIconData);
     if (!trayIconShown) TraceFailure("Shell_NotifyIcon(NIM_ADD)");
@@ -61,21 +65,40 @@ void AllowFromLowerProcesses(HWND window) {
     }
 }
 
+void StartWatchTimer(HWND window) {
+    if (!SetTimer(window, kWatchTimerId, kWatchPeriodMs, nullptr)) TraceFailure("SetTimer(watch)");
+}
+
+void TakeDisplayMeasuredNow(HWND) { ApplyDisplayMetrics(MeasureDisplay(desktopView)); }
+void TakeViewStyles(HWND) { TakeDesktopViewStyles(); }
+// Settings, the initial layout and the first start of timer 100.
+void StartAnimation(HWND) { OnMainWindowCreated(); }
+
+// In this order. Each may wait on the shell: an end that arrives meanwhile
+// lets the start go no further, and the message loop then ends it cleanly.
+void (*const kStartSteps[])(HWND) = {TakeDisplayMeasuredNow, AddTrayIcon, TakeViewStyles, StartAnimation,
+                                     StartWatchTimer};
+
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
-    ApplyDisplayMetrics(MeasureDisplay(desktopView));
+    mainWindow = window;
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     AllowFromLowerProcesses(window);
     AttachPlatformToMainWindow(window);
-    AddTrayIcon(window);
-    TakeDesktopViewStyles();
-    // Settings, the initial layout and the first start of timer 100.
-    OnMainWindowCreated();
-    if (!SetTimer(window, kWatchTimerId, kWatchPeriodMs, nullptr)) TraceFailure("SetTimer(watch)");
+    for (auto step : kStartSteps) {
+        if (endControl.Pending()) break;
+        step(window);
+    }
     return 0;
 }
 
-// The way every end goes: a menu exit, a second start, WM_CLOSE.
+// Every end: a menu exit, a second start, a sign-out.
+void RequestEnd(HWND window) {
+    if (endControl.AskEnd()) DestroyWindow(window);
+}
+
+// The way every end goes, WM_CLOSE's too.
 LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
+    endControl.Ending();
     KillTimer(window, kAnimationTimerId);
     KillTimer(window, kWatchTimerId);
     OnMainWindowDestroyed();
@@ -89,9 +112,11 @@ LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
     return 0;
 }
 
-// The session ends without destroying the window: the styles go back now.
-LRESULT OnEndSession(HWND, WPARAM ending, LPARAM) {
-    if (ending) PutBackDesktopViewStyles();
+// A sign-out, or Restart Manager closing tornelo for an installer: the
+// session would not destroy the window, and the timers would go on moving
+// icons and clearing styles until the process is killed.
+LRESULT OnEndSession(HWND window, WPARAM sessionEnds, LPARAM) {
+    if (sessionEnds) RequestEnd(window);
     return 0;
 }
 
@@ -125,7 +150,7 @@ LRESULT OnMciNotifyMessage(HWND, WPARAM, LPARAM) {
 }
 
 LRESULT OnQuitRequest(HWND window, WPARAM, LPARAM) {
-    DestroyWindow(window);
+    RequestEnd(window);
     return 0;
 }
 
@@ -167,6 +192,10 @@ void RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+void CarryOutPendingEnd() {
+    if (endControl.TakePendingEnd() && IsWindow(mainWindow)) DestroyWindow(mainWindow);
+}
 
 void SetAnimationTimer(HWND window, unsigned periodMs) {
     if (!SetTimer(window, kAnimationTimerId, periodMs, AnimationTimerProc)) TraceFailure("SetTimer");

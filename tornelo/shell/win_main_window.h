@@ -11,3 +11,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 // Sets timer 100 on the main window; its ticks reach MainWndProc as WM_TIMER.
 void SetAnimationTimer(HWND window, unsigned periodMs);
+
+// Called where no handler is in progress: an end that arrived while tornelo
+// waited on the shell is carried out now.
+void CarryOutPendingEnd();

@@ -28,6 +28,7 @@ ClearedArrangingStyles viewStyles;
 bool viewStylesTaken = false;
 
 bool SendToView(UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+    const ShellWait wait;
     if (SendMessageTimeoutA(desktopView, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellAnswerMs,
                             result)) {
         return true;
@@ -49,9 +50,9 @@ public:
         return static_cast<int>(count);
     }
     bool SetItemPosition(int item, uint32_t packedXY) override {
-        // A second start can end the program while a send waits: nothing
-        // more goes out once the main window is gone.
-        if (!platformWindow) return false;
+        // Nothing more goes out once the program is ending: a pass that an
+        // end interrupted only finishes its loop.
+        if (!platformWindow || endControl.Pending()) return false;
         DWORD_PTR ignored = 0;
         return SendToView(LVM_SETITEMPOSITION, static_cast<WPARAM>(item), static_cast<LPARAM>(packedXY), &ignored);
     }
@@ -68,6 +69,10 @@ public:
         return true;
     }
     bool MovedSinceMeasured() override { return DisplayMovedSinceMeasured(desktopView); }
+    // Read from the window itself: no message, so no wait on the shell.
+    bool ArrangesItself() override {
+        return IsWindow(desktopView) && (GetWindowLongPtrA(desktopView, GWL_STYLE) & LVS_AUTOARRANGE) != 0;
+    }
 };
 
 class Win32AnimationTimer final : public AnimationTimer {
@@ -101,6 +106,8 @@ RuntimeRandom runtimeRandom;
 
 }  // namespace
 
+EndControl endControl;
+
 void PlugInWindowsPlatform() { platform = {&shellListView, &animationTimer, &mciMusic, &runtimeRandom}; }
 
 void AttachPlatformToMainWindow(HWND mainWindow) { platformWindow = mainWindow; }
@@ -108,10 +115,12 @@ void AttachPlatformToMainWindow(HWND mainWindow) { platformWindow = mainWindow; 
 void TakeDesktopViewStyles() {
     if (viewStylesTaken && viewStyles.View() == desktopView) return;
     if (!IsWindow(desktopView)) return;
+    const ShellWait wait;
     viewStylesTaken = viewStyles.Clear(desktopView, ArrangingStyles{true, true}, kShellAnswerMs);
 }
 
 void PutBackDesktopViewStyles() {
+    const ShellWait wait;
     viewStyles.PutBack(kShellAnswerMs);
     viewStylesTaken = false;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "shell/end_control.h"
+
 // Points `platform` at the Windows implementations. Call once at start-up,
 // after desktopView is known and the random generator is seeded.
 void PlugInWindowsPlatform();
@@ -11,6 +13,17 @@ void PlugInWindowsPlatform();
 // The main window owns the animation timer and receives the MCI notices;
 // null once it is destroyed, which stops every further move and timer.
 void AttachPlatformToMainWindow(HWND mainWindow);
+
+// Every wait on the shell is held in a ShellWait: an end that arrives
+// meanwhile is then only recorded (see EndControl).
+extern EndControl endControl;
+class ShellWait {
+public:
+    ShellWait() { endControl.WaitBegins(); }
+    ~ShellWait() { endControl.WaitEnds(); }
+    ShellWait(const ShellWait&) = delete;
+    ShellWait& operator=(const ShellWait&) = delete;
+};
 
 // "Auto arrange icons" and "Align icons to grid" would place the icons
 // themselves, in rows or on grid cells: they are cleared on desktopView

@@ -227,6 +227,22 @@ TEST_F(BlackHoleEndTest, BurstEndsAfterTheFourthPowerOfOnePointSix) {
     EXPECT_EQ(appMode.layoutDirty, 1);
 }
 
+// Ended with icons parked right of the screen: one pass lays every icon on
+// the user's spiral (the file's 33 and 44, around 512,370), none left out of
+// sight. Ended with none parked: nothing moves.
+TEST_F(BlackHoleEndTest, AnEndWithIconsParkedLaysThemOnTheUsersSpiral) {
+    for (bool parked : {true, false}) {
+        Restart();
+        FastRun(3);
+        if (parked) iconRing.slotRadius[1] = -1.0;
+        OnMainWindowDestroyed();
+        ASSERT_EQ(view.moves.size(), parked ? 3u : 0u);
+        EXPECT_EQ(appMode.mode, parked ? Mode::Normal : Mode::BlackHole);
+        for (const Move& m : view.moves) EXPECT_LE(std::hypot(m.x - 512, m.y - 370), 45.0) << m;
+        EXPECT_EQ(iconRing.slotRadius[0], parked ? 33.0 : 20.0);
+    }
+}
+
 TEST_F(BlackHoleEndTest, RepeatStartsOverWithoutReloading) {
     appMode.repeat = 1;
     blackHole = {BlackHoleStage::Bursting, 6.6, 0, 0};

@@ -40,6 +40,7 @@ public:
     size_t movesAnswered = SIZE_MAX;
     bool newViewFound = false;  // the shell restarted: the next look finds a view
     bool moved = false;         // the view or the full-screen area changed silently
+    bool arranges = false;      // auto-arrange is on
     DisplayMetrics display = {};
     int measures = 0;
     std::function<void()> duringMove;  // a message delivered while a move waits
@@ -59,6 +60,7 @@ public:
         return true;
     }
     bool MovedSinceMeasured() override { return std::exchange(moved, false); }
+    bool ArrangesItself() override { return arranges; }
     std::vector<int> Items() const {
         std::vector<int> items;
         for (const Move& m : moves) items.push_back(m.item);

@@ -4,6 +4,7 @@
 
 #include "engine_fixture.h"
 #include "motion/motion.h"
+#include "shell/end_control.h"
 #include "settings/settings_dialog_rules.h"
 #include "temp_dir.h"
 
@@ -139,6 +140,33 @@ TEST_F(ModeMachineTest, StartUpReadsTheFileLaysOutAndStartsTheTimer) {
     EXPECT_EQ(view.Items(), (std::vector<int>{0, 1}));
     EXPECT_EQ(view.moves[0], (Move{0, 512 + 33, 370}));
     EXPECT_EQ(timer.restarts, (std::vector<unsigned>{50}));
+}
+
+// Steps: W a wait on the shell begins, E it ends, a an end is asked for,
+// t the message loop asks for a recorded one, d the end is under way. The
+// answers of a and t in order: 1 carry it out now.
+TEST(EndControlTest, AnEndDuringAWaitIsCarriedOutOnceAfterIt) {
+    const struct { const char* what; const char* steps; const char* answers; } cases[] = {
+        {"no wait: at once", "a", "1"},
+        {"no end asked for", "WEt", "0"},
+        {"after the last of nested waits", "WWatEtEt", "0001"},
+        {"once", "WaEtt", "010"},
+        {"not again once under way", "WaEdta", "000"},
+    };
+    for (const auto& c : cases) {
+        EndControl control;
+        std::string answers;
+        for (const char* step = c.steps; *step; ++step) {
+            switch (*step) {
+                case 'W': control.WaitBegins(); break;
+                case 'E': control.WaitEnds(); break;
+                case 'a': answers += control.AskEnd() ? '1' : '0'; break;
+                case 't': answers += control.TakePendingEnd() ? '1' : '0'; break;
+                case 'd': control.Ending(); break;
+            }
+        }
+        EXPECT_EQ(answers, c.answers) << c.what;
+    }
 }
 
 TEST_F(ModeMachineTest, SongPositionReadsTheReplyAsADecimalNumber) {

@@ -54,6 +54,7 @@ TEST_F(MotionTickTest, ChangedIconCountOrNewViewRelaysOnceWithoutReArming) {
         StartWith(3);
         view.count = c.count;
         view.newViewFound = c.newView;
+        view.display = {1024, 740, 0, 0, 1024};  // the same screen: its radii stay
         runningSettings.innerRadius = 44;
         c.newView ? OnViewWatch() : MotionTick();
         EXPECT_EQ(iconRing.slotRadius[0], 44.0) << c.what;
@@ -105,7 +106,7 @@ TEST_F(MotionTickTest, UnansweredCountMovesNothingAndKeepsTheCount) {
 
 TEST_F(MotionTickTest, DisplayChangeTurnsTheSpiralAroundTheNewCentre) {
     StartWith(1);
-    runningSettings.innerRadius = 30;
+    runningSettings.innerRadius = runningGiven.innerRadius = 30;  // the user's own: kept on the smaller screen
     // 800 x 600 with a monitor left of and above the primary one.
     OnDisplayChanged(DisplayMetrics{800, 600, 400, 300, 1250});
     MotionTick();
@@ -114,6 +115,49 @@ TEST_F(MotionTickTest, DisplayChangeTurnsTheSpiralAroundTheNewCentre) {
     EXPECT_EQ(view.moves[0].x, static_cast<int>(std::cos(angle) * 30 + 800));
     EXPECT_EQ(view.moves[0].y, static_cast<int>(std::sin(angle) * 30 + 600));
     EXPECT_EQ(timer.restarts.size(), 1u);
+}
+
+// Radii not given follow each new screen's defaults (20 and height / 2 - 50),
+// every radius is bounded by 3/4 of its height, the user's own come back on a
+// larger screen, and a dance's ring is only bounded.
+TEST_F(MotionTickTest, DisplayChangeFitsTheRadiiToTheNewScreen) {
+    const struct { const char* what; GivenValues given; Mode mode; int from, inner0, outer0, to, inner, outer; } cases[] = {
+        {"defaults, smaller", {0, 0, 0}, Mode::Normal, 740, 20, 320, 600, 20, 250},
+        {"defaults, larger", {0, 0, 0}, Mode::BlackHole, 600, 20, 250, 1200, 20, 550},
+        {"user's, smaller", {30, 500, 0}, Mode::Normal, 740, 30, 500, 600, 30, 450},  // 3/4 of 600
+        {"user's, back", {30, 500, 0}, Mode::Normal, 600, 30, 450, 740, 30, 500},
+        {"dance", {0, 0, 0}, Mode::MayimMayim, 740, 500, 500, 600, 450, 450},
+    };
+    for (const auto& c : cases) {
+        Restart();
+        runningGiven = c.given;
+        appMode.mode = c.mode;
+        screenHeight = c.from;
+        runningSettings.innerRadius = c.inner0;
+        runningSettings.outerRadius = c.outer0;
+        OnDisplayChanged(DisplayMetrics{1024, c.to, 0, 0, 1024});
+        EXPECT_EQ(runningSettings.innerRadius, c.inner) << c.what;
+        EXPECT_EQ(runningSettings.outerRadius, c.outer) << c.what;
+    }
+}
+
+// With auto-arrange on every move would set off an arrange of the whole
+// desktop: none goes out and the ring stands; once it is off, the watch
+// lays every icon out at once and the ticks go on.
+TEST_F(MotionTickTest, NoMovesWhileTheViewArrangesItself) {
+    StartWith(3);
+    view.arranges = true;
+    MotionTick();
+    OnViewWatch();
+    MotionTick();
+    EXPECT_TRUE(view.moves.empty());
+    EXPECT_EQ(iconRing.ringAngle, 0.0);
+    view.arranges = false;
+    OnViewWatch();
+    EXPECT_EQ(view.Items(), (std::vector<int>{2, 1, 0}));
+    OnViewWatch();
+    MotionTick();
+    EXPECT_EQ(view.moves.size(), 6u);
 }
 
 TEST_F(MotionTickTest, TimerPeriodIsTruncatedMilliseconds) {

@@ -92,17 +92,22 @@ TEST_F(SettingsLineTest, BlackHoleBoundAsksTheViewOnlyWhenGiven) {
     EXPECT_EQ(Read("1,1,1,1,1,1,1").blackHoleIcon, 1);
     EXPECT_EQ(Read("1,1,1,1,1,1,1,0").blackHoleIcon, 1);
     EXPECT_EQ(view.countQueries, 0);
-    // No icons yet, or no answer: kept as read, and bounded by the next count.
+    // No icons yet, or no answer: kept as read, and bounded by each count
+    // that follows, up as the desktop fills at logon, and down.
     EXPECT_EQ(Read("1,1,1,1,1,1,1,5").blackHoleIcon, 5);
     view.countAnswered = false;
-    runningSettings = Read("1,1,1,1,1,1,1,5");
+    runningSettings = DefaultSettings(kHeight);
+    ApplySettingsLine(runningSettings, "1,1,1,1,1,1,1,5", kHeight, &runningGiven);
     EXPECT_EQ(runningSettings.blackHoleIcon, 5);
     view.countAnswered = true;
-    view.count = 3;
-    RefreshIconCount();
-    EXPECT_EQ(runningSettings.blackHoleIcon, 3);
-    EXPECT_EQ(Read("1,1,1,1,1,1,1,5").blackHoleIcon, 3);
-    EXPECT_EQ(view.countQueries, 4);
+    const struct { int count; int bound; } counts[] = {{3, 3}, {0, 3}, {10, 5}, {2, 2}};
+    for (const auto& c : counts) {
+        view.count = c.count;
+        RefreshIconCount();
+        EXPECT_EQ(runningSettings.blackHoleIcon, c.bound) << c.count << " icons";
+    }
+    EXPECT_EQ(Read("1,1,1,1,1,1,1,5").blackHoleIcon, 2);
+    EXPECT_EQ(view.countQueries, 7);
 }
 
 TEST_F(SettingsLineTest, RadiusBoundUsesTheTruncatedThreeQuarters) {
