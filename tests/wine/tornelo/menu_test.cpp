@@ -153,6 +153,24 @@ TEST_F(TrayMenuTest, TheBlackHoleSwallowsTheIconsAndBurstsThemBackOntoTheSpiral)
     EXPECT_GT(RingTurn(*desktop_, slots, 300), 0.0);
 }
 
+// Ended while icons stand parked out of sight: every icon is laid out on
+// the spiral of the settings file before tornelo goes.
+TEST_F(TrayMenuTest, AnExitDuringTheBlackHoleLeavesEveryIconOnTheSpiral) {
+    const Settings settings{10, 200, 0.5, 1.0, 0.2, 4, 500, 1};
+    const int icons = 8;
+    StartWith("10,200,0.500,1.000,0.200,4,500,1", icons);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    TimedRead read;
+    ASSERT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) { return CountParked(r.positions) >= 3; }, 60000, &read))
+        << Describe(read.positions);
+    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kExitItem, DefaultPointer()));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(tornelo_->Process().WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    read = ReadIcons(*desktop_);
+    EXPECT_EQ(CheckOnTurnedSpiral(read.positions, RelayoutSlots(settings, icons), 0.0), "") << Describe(read.positions);
+}
+
 TEST_F(TrayMenuTest, WithAMonitorLeftOfThePrimaryTheBlackHoleParksRightOfTheVirtualScreen) {
     const int icons = 6;
     StartWith("10,200,0.500,1.000,0.200,4,500,1", icons, "--view-offset 400,300");

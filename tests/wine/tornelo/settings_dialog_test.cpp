@@ -56,6 +56,23 @@ protected:
 
 }  // namespace
 
+// At logon the shell adds its icons a few at a time: the file's black-hole
+// icon 8 is bounded by each count, and on a desktop of 10 it is 8 again.
+TEST_F(SettingsDialogTest, TheFilesBlackHoleIconComesBackAsTheDesktopFills) {
+    const Settings settings{20, 200, 2.0, 1.0, 0.1, 180, 500, 8};
+    StartWith("20,200,2.000,1.000,0.100,180,500,8", 3);
+    for (int icon = 4; icon <= 10; ++icon) desktop_->AddIcon("icon");
+    // Item 8 at the inner end of the spiral of 10 shows the running value too.
+    std::string problem;
+    TimedRead read;
+    ASSERT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) {
+        return (problem = CheckOnTurnedSpiral(r, RelayoutSlots(settings, 10), settings)).empty();
+    }, 10000, &read)) << problem << "\n" << Describe(read.positions);
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ControlText(dialog, IDC_BLACK_HOLE_ICON), "8");
+}
+
 TEST_F(SettingsDialogTest, ShowsTheRunningValuesInNormalModeAndTheFileValuesInTheOthers) {
     StartWith("40,250,-2.500,1.500,30000.000,-180,300,2", 6);
     // Changed behind the running program's back: it has read the file by now.

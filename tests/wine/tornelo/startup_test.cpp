@@ -255,6 +255,34 @@ TEST_F(DesktopChanges, ADisplayChangeMovesTheCentre) {
         << problem << "\n" << Describe(read.positions);
 }
 
+// An undocked laptop: with the defaults the spiral takes the smaller
+// screen's radius (height / 2 - 50) and stays on it; back on the larger
+// screen, the first spiral again.
+TEST_F(DesktopChanges, ASmallerDisplayTakesItsDefaultRadiusAndTheFirstComesBack) {
+    const int icons = 40;
+    StartWith(nullptr, icons);
+    const Settings first = DefaultSettings(FullScreenSize().height);
+    std::string problem;
+    TimedRead read;
+    auto onSpiralOf = [&](const Settings& settings, const std::vector<ItemSlot>& slots) {
+        return [&, slots](const TimedRead& r) { return (problem = CheckOnTurnedSpiral(r, slots, settings)).empty(); };
+    };
+    ASSERT_TRUE(WaitForIcons(*desktop_, onSpiralOf(first, InitialSlots(first, icons)), 20000, &read)) << problem;
+    {
+        DisplayMode smaller(800, 600);
+        ASSERT_TRUE(smaller.Changed()) << "the display mode did not change";
+        const ScreenSize screen = FullScreenSize();
+        const Settings small = DefaultSettings(screen.height);
+        ASSERT_LT(small.outerRadius, first.outerRadius);
+        EXPECT_TRUE(WaitForIcons(*desktop_, onSpiralOf(small, RelayoutSlots(small, icons)), 10000, &read))
+            << problem << "\n" << Describe(read.positions);
+        for (const IconPosition& p : read.positions)
+            EXPECT_TRUE(p.x >= 0 && p.x < screen.width && p.y >= 0 && p.y < screen.height) << p.x << "," << p.y;
+    }
+    EXPECT_TRUE(WaitForIcons(*desktop_, onSpiralOf(first, RelayoutSlots(first, icons)), 10000, &read))
+        << problem << "\n" << Describe(read.positions);
+}
+
 TEST_F(DesktopChanges, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     StartWith("20,200,2.000,1.000,30000.000,180,500,1", 4);
     const Tornelo& tornelo = *tornelo_;
