@@ -91,3 +91,26 @@ TEST_F(FrozenDesktop, TheMenuOpensWhileTheDesktopSleeps) {
         << "the stand-in did not wake up";
     EXPECT_TRUE(IconsMoveWithin(desktop, 10000)) << "tornelo no longer turns the icons after the freeze";
 }
+
+// A second start while tornelo waits on a desktop frozen at its start: the
+// start goes no further, both end with 0, the styles stay as they were, and
+// neither a tray icon nor a moved icon is left behind.
+TEST(FrozenAtStart, ASecondStartDuringTheStartEndsBothCleanly) {
+    StandinDesktop desktop("--icons 6 --auto-arrange --align-to-grid");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, kTurningLine);
+    ASSERT_TRUE(soak::FreezeStandin(desktop.ListView(), 3000));
+    ChildProcess tornelo(TorneloExe(), "", folder.Path());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (window = FindMainWindowOf(tornelo.Id())) != nullptr; }, 5000));
+    EXPECT_EQ(RunToExit(TorneloExe(), "", folder.Path(), 20000), 0) << "the second start";
+    DWORD exitCode = 1;
+    ASSERT_TRUE(tornelo.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(WaitUntil([&] { return soak::Answers(desktop.ListView(), 100); }, 10000));
+    const ArrangingStyles after = desktop.Styles();
+    EXPECT_TRUE(after.autoArrange && after.snapToGrid);
+    EXPECT_FALSE(TrayIconExists(window));
+    EXPECT_EQ(desktop.MovesReceived(), 0);
+}

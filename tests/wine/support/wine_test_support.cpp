@@ -525,10 +525,12 @@ ArrangingStyles StandinDesktop::Styles() const {
     return styles;
 }
 
-void StandinDesktop::SwitchStylesOn(ArrangingStyles which) {
+void StandinDesktop::SwitchStyles(ArrangingStyles which, bool on) {
     if (listView_ == nullptr) return;
     if (which.snapToGrid)
-        SendWithTimeout(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, LVS_EX_SNAPTOGRID);
-    if (which.autoArrange)
-        SetWindowLongPtrA(listView_, GWL_STYLE, GetWindowLongPtrA(listView_, GWL_STYLE) | LVS_AUTOARRANGE);
+        SendWithTimeout(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, on ? LVS_EX_SNAPTOGRID : 0);
+    if (which.autoArrange) {
+        const LONG_PTR style = GetWindowLongPtrA(listView_, GWL_STYLE);
+        SetWindowLongPtrA(listView_, GWL_STYLE, on ? style | LVS_AUTOARRANGE : style & ~LONG_PTR{LVS_AUTOARRANGE});
+    }
 }

@@ -141,7 +141,8 @@ public:
     // "Auto arrange icons" and "Align icons to grid" on its view, read and
     // switched from outside, as the user does from the desktop's menu.
     ArrangingStyles Styles() const;
-    void SwitchStylesOn(ArrangingStyles which);
+    void SwitchStyles(ArrangingStyles which, bool on);
+    void SwitchStylesOn(ArrangingStyles which) { SwitchStyles(which, true); }
 
 private:
     ChildProcess process_;

@@ -283,6 +283,48 @@ TEST_F(DesktopChanges, ASmallerDisplayTakesItsDefaultRadiusAndTheFirstComesBack)
         << problem << "\n" << Describe(read.positions);
 }
 
+// A sign-out, or Restart Manager closing tornelo for an installer: it ends
+// as on the menu's exit, and nothing clears the styles again afterwards.
+TEST_F(DesktopChanges, ASignOutEndsItAsTheMenusExitDoes) {
+    StartWith("20,200,2.000,1.000,0.100,20,500,1", 6, "--auto-arrange --align-to-grid");
+    const HWND window = tornelo_->MainWindow();
+    ASSERT_TRUE(WaitUntil([&] { return !desktop_->Styles().autoArrange && !desktop_->Styles().snapToGrid; }, 5000));
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &answer);
+    const int moves = desktop_->MovesReceived();
+    Sleep(3000);  // three passes of the watch, thirty ticks
+    const ArrangingStyles after = desktop_->Styles();
+    EXPECT_TRUE(after.autoArrange && after.snapToGrid);
+    EXPECT_EQ(desktop_->MovesReceived(), moves);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(tornelo_->Process().WaitForExit(1000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(TrayIconExists(window));
+}
+
+// With the user's auto-arrange on, every move would set off an arrange of
+// the whole desktop: none goes out, and the spiral is back as soon as it is off.
+TEST_F(DesktopChanges, NoMoveGoesOutWhileAutoArrangeIsOn) {
+    const Settings settings{20, 200, 2.0, 1.0, 0.1, 20, 500, 1};
+    const int icons = 8;
+    StartWith("20,200,2.000,1.000,0.100,20,500,1", icons);
+    ASSERT_TRUE(IconsMoveWithin(*desktop_, 5000));
+    desktop_->SwitchStylesOn({true, false});
+    ASSERT_TRUE(tornelo_->Settle());  // a tick under way has ended
+    const int moves = desktop_->MovesReceived();
+    Sleep(1500);  // fifteen ticks and the watch
+    EXPECT_EQ(desktop_->MovesReceived(), moves);
+    EXPECT_TRUE(desktop_->Styles().autoArrange) << "a style the user switched on was switched off";
+    desktop_->SwitchStyles({true, false}, false);
+    std::string problem;
+    TimedRead read;
+    EXPECT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) {
+        return (problem = CheckOnTurnedSpiral(r, RelayoutSlots(settings, icons), settings)).empty();
+    }, 5000, &read)) << problem << "\n" << Describe(read.positions);
+}
+
 TEST_F(DesktopChanges, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     StartWith("20,200,2.000,1.000,30000.000,180,500,1", 4);
     const Tornelo& tornelo = *tornelo_;
