@@ -2,6 +2,7 @@
 //
 //   standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]
 //                       [--view-offset DX,DY] [--auto-arrange] [--align-to-grid]
+//                       [--slow-style-off MS]
 //   standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS | --moves
 //
 // The last five act on the stand-in that runs already and then end;
@@ -11,6 +12,7 @@
 // desktop starts DX, DY pixels before the primary screen's corner.
 // --auto-arrange and --align-to-grid start the view with that style on, and
 // the stand-in then places icons as Windows' list-view does with it.
+// --slow-style-off plays a shell that takes MS ms to switch either style off.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -94,6 +96,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
             options->look.autoArrange = true;
         } else if (option == L"--align-to-grid") {
             options->look.alignToGrid = true;
+        } else if (option == L"--slow-style-off" && hasValue) {
+            if (!ParseCount(argv[++i], kLongestFreezeMs, &options->look.slowStyleOffMs)) return false;
         } else if (option == L"--dump") {
             options->action = Action::Dump;
         } else if (option == L"--moves") {
@@ -241,6 +245,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         Complain(
             "usage: standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]\n"
             "                           [--view-offset DX,DY] [--auto-arrange] [--align-to-grid]\n"
+            "                           [--slow-style-off MS]\n"
             "       standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS | --moves");
         return 2;
     }

@@ -25,6 +25,7 @@ int imageCount = 1;
 // Position messages from other programs, and whether the stand-in is
 // placing an icon itself (which is not one of them).
 int movesFromOthers = 0;
+int slowStyleOffMs = 0;
 bool placingOwnIcon = false;
 
 // --------------------------------------------------------------- text
@@ -150,8 +151,20 @@ void CountMoveFromOthers(UINT message) {
 // does not: a position set lands on the nearest grid cell while "Align icons
 // to grid" is on, and "Auto arrange icons" arranges the view after every
 // position set and as soon as it is switched on.
+// Only changes that switch a style off.
+void StallIfSwitchingStyleOff(UINT message, WPARAM wParam, LPARAM lParam) {
+    bool off = false;
+    if (message == LVM_SETEXTENDEDLISTVIEWSTYLE) off = (wParam & LVS_EX_SNAPTOGRID) && !(lParam & LVS_EX_SNAPTOGRID);
+    if (message == WM_STYLECHANGING && wParam == static_cast<WPARAM>(GWL_STYLE)) {
+        const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+        off = (change->styleOld & LVS_AUTOARRANGE) && !(change->styleNew & LVS_AUTOARRANGE);
+    }
+    if (off && slowStyleOffMs > 0) Sleep(static_cast<DWORD>(slowStyleOffMs));
+}
+
 LRESULT CALLBACK ArrangingListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CountMoveFromOthers(message);
+    StallIfSwitchingStyleOff(message, wParam, lParam);
     switch (message) {
     case LVM_SETITEMPOSITION: {
         POINT position = SnappedToGrid({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -194,6 +207,7 @@ void CreateListView(HWND parent, HINSTANCE instance, const DesktopLook& look) {
     SendMessageA(listView, LVM_SETTEXTBKCOLOR, 0, kDesktopColour);
     SendMessageA(listView, LVM_SETTEXTCOLOR, 0, kLabelColour);
     if (look.alignToGrid) SendMessageA(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, LVS_EX_SNAPTOGRID);
+    slowStyleOffMs = look.slowStyleOffMs;
     listViewProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(listView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ArrangingListViewProc)));
 }

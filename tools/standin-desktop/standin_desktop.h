@@ -22,6 +22,9 @@ struct DesktopLook {
     // both when a position is set, so the stand-in plays their effect.
     bool autoArrange = false;
     bool alignToGrid = false;
+    // A shell slow to switch either style off: it takes that long to handle
+    // the change (LVM_SETEXTENDEDLISTVIEWSTYLE, WM_STYLECHANGING).
+    int slowStyleOffMs = 0;
 };
 
 // Creates the windows, fills the view with the labels (UTF-8), shows the

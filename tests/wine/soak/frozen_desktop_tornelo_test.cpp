@@ -114,3 +114,23 @@ TEST(FrozenAtStart, ASecondStartDuringTheStartEndsBothCleanly) {
     EXPECT_FALSE(TrayIconExists(window));
     EXPECT_EQ(desktop.MovesReceived(), 0);
 }
+
+// A shell that takes longer to switch each style off than tornelo waits:
+// tornelo goes on meanwhile, the shell carries both changes out late, and
+// at tornelo's end both are back on (the grid's change was recorded before
+// it went out, auto-arrange's made by a worker that tornelo did not wait for).
+TEST(SlowStyleChanges, StylesSwitchedOffLateAreBackOnAtTheEnd) {
+    StandinDesktop desktop("--icons 6 --auto-arrange --align-to-grid --slow-style-off 3000");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, kTurningLine);
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready());
+    EXPECT_TRUE(WaitUntil([&] { return !desktop.Styles().autoArrange && !desktop.Styles().snapToGrid; }, 20000));
+    EXPECT_TRUE(tornelo.Settle());
+    EXPECT_EQ(RunToExit(TorneloExe(), "", folder.Path(), 20000), 0) << "the second start";
+    DWORD exitCode = 1;
+    ASSERT_TRUE(tornelo.Process().WaitForExit(10000, &exitCode));
+    const ArrangingStyles after = desktop.Styles();
+    EXPECT_TRUE(after.autoArrange && after.snapToGrid);
+}
