@@ -89,8 +89,9 @@ bool ClearedArrangingStyles::Clear(HWND view, ArrangingStyles wanted, UINT timeo
     }
     ArrangingStyles on = {false, false};
     if (!ReadArrangingStyles(view, timeoutMs, &on)) return false;
-    // Each is recorded before its change goes out: a change whose answer
-    // times out is still carried out by the shell later, and must be put back.
+    // Each is recorded as its change goes out, not once it is answered: a
+    // change whose answer times out is still carried out by the shell later,
+    // and must be put back.
     if (wanted.snapToGrid && on.snapToGrid && !cleared_.snapToGrid) {
         cleared_.snapToGrid = true;
         if (!SetSnapToGrid(view, false, timeoutMs)) return false;
