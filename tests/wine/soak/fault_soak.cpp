@@ -1,12 +1,15 @@
 // The fault soak, run by `scripts/soak --faults MINUTES [--seed S]`:
 // tornelo runs on the stand-in desktop while faults of every kind below
-// come one after another, every 5 to 15 s, drawn from a seeded generator so
-// that a failing run can be replayed. After each fault tornelo must be alive
-// and open its menu within 3 s; its handle, GDI and USER counts must stay in
-// a small band. At the end, on a steady desktop, every icon must stand on
-// the spiral of the last settings applied, a second start must end both
-// copies with 0 and leave the view's styles on, every snapshot file must
-// read whole and no temporary file may be left but a killed save's.
+// come one after another, every 5 to 15 s, dealt from a deck of all kinds
+// shuffled by a seeded generator (every ten faults hold each kind once), so
+// that a failing run can be replayed. After each fault tornelo must be alive,
+// keep its tray icon and open its menu within 3 s, and in the normal mode
+// turn the icons the way its settings say; its handle, GDI and USER counts
+// must be read and stay in a small band. At the end, on a steady desktop,
+// every icon must stand on the spiral of the last settings applied and turn
+// their way, a second start must end both copies with 0 and leave the view's
+// styles on, every snapshot file must read whole and no temporary file may
+// be left but a killed save's.
 //
 // SOAK_FAULT_MINUTES (default 2) and SOAK_SEED (default: from the clock).
 #include <gtest/gtest.h>
@@ -16,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -42,14 +46,19 @@ constexpr long long kGdiBand = 8;
 constexpr long long kUserBand = 4;
 const char* const kFirstSettingsLine = "20,300,2.000,1.000,0.100,20,500,1";
 
-// Low and high of one resource count over the run.
+// Low and high of one resource count over the run; a count that could not
+// be read at all is a failure of its own.
 struct Band {
     long long low = -1;
     long long high = -1;
     long long last = -1;
+    int unread = 0;
     void Add(long long value) {
         last = value;
-        if (value < 0) return;
+        if (value < 0) {
+            ++unread;
+            return;
+        }
         low = low < 0 ? value : std::min(low, value);
         high = std::max(high, value);
     }
@@ -74,6 +83,7 @@ private:
     };
 
     int Draw(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    size_t DealKind();
     bool Frozen() const { return GetTickCount64() < frozenUntil_; }
     void WaitForThaw() {
         while (Frozen()) Sleep(100);
@@ -81,6 +91,7 @@ private:
     std::vector<std::string> Labels() const;
     bool StartDesktop(const std::string& options);
     bool Probe(MenuSnapshot* marks = nullptr);
+    bool TurnsAsSet();
     bool RecordSnapshots(bool killedSave);
 
     bool RestartDesktop();
@@ -107,6 +118,10 @@ private:
     const ULONGLONG started_ = GetTickCount64();
     std::map<std::string, std::vector<std::string>> labelsAtSave_;
     int killedSaveLeftovers_ = 0;
+    IconPosition viewOffset_ = {0, 0};  // where the primary screen's corner lies in the view
+    int killedRestores_ = 0;
+    int gridLeftOffByKilledRestores_ = 0;
+    std::vector<size_t> deck_;
     Band handles_, gdi_, user_;
     std::vector<Kind> kinds_ = {
         {"stand-in killed and started again", &FaultSoak::RestartDesktop, 0, 0},
@@ -144,13 +159,21 @@ bool FaultSoak::Start() {
     return ApplySettings() && Probe();
 }
 
-// Alive, its menu open within 3 s and closed again, and its counts taken.
+// Alive, its tray icon there (asked of the taskbar), its menu open within
+// 3 s and closed again, turning the icons as its settings say in the normal
+// mode, and its counts taken.
 bool FaultSoak::Probe(MenuSnapshot* marks) {
     if (!tornelo_->Process().IsRunning()) return false;
+    if (!TrayIconExists(tornelo_->MainWindow())) {
+        ADD_FAILURE() << "tornelo's tray icon is gone";
+        return false;
+    }
     HWND menu = PressTrayIcon(*tornelo_, kPointer, WM_LBUTTONDOWN, kMenuWithinMs);
     if (!menu) return false;
-    if (marks) *marks = ReadOpenMenu(menu);
+    const MenuSnapshot shown = ReadOpenMenu(menu);
+    if (marks) *marks = shown;
     if (!DismissMenu(*tornelo_, menu)) return false;
+    if (shown.readable && shown.checked[kNormalItem] && !TurnsAsSet()) return false;
     const soak::ProcessFigures figures = soak::FiguresOf(tornelo_->ProcessId(), tornelo_->MainWindow());
     handles_.Add(figures.handles.value);
     gdi_.Add(figures.gdiObjects.value);
@@ -158,13 +181,42 @@ bool FaultSoak::Probe(MenuSnapshot* marks) {
     return true;
 }
 
+// Two read-backs two update intervals apart, both on the spiral of the
+// settings around the screen's centre, and turned between them the way the
+// revolution time says; tried until the recovery time is over.
+bool FaultSoak::TurnsAsSet() {
+    WaitForThaw();
+    const Settings& set = settings_;
+    const DWORD twoTicks = static_cast<DWORD>(2000 * set.updateInterval);
+    std::string problem = "not read";
+    const bool turns = WaitUntil([&] {
+        const std::vector<ItemSlot> slots = RelayoutSlots(set, desktop_->IconCount());
+        TimedRead first = ReadIcons(*desktop_);
+        Sleep(twoTicks);
+        TimedRead second = ReadIcons(*desktop_);
+        for (TimedRead* read : {&first, &second})
+            for (IconPosition& p : read->positions) p = {p.x - viewOffset_.x, p.y - viewOffset_.y};
+        problem = CheckOnTurnedSpiral(first, slots, set);
+        if (problem.empty()) problem = CheckOnTurnedSpiral(second, slots, set);
+        if (!problem.empty()) return false;
+        const double turn =
+            std::remainder(ObservedRingAngle(second.positions, slots) - ObservedRingAngle(first.positions, slots), kTwoPi);
+        problem = "turned " + std::to_string(turn) + " rad in two ticks, revolution time " +
+                  std::to_string(set.revolutionTime);
+        return set.revolutionTime > 0 ? turn > 0.0 : turn < 0.0;
+    }, kRecoveredWithinMs);
+    if (!turns) ADD_FAILURE() << "the icons do not turn as the settings say: " << problem;
+    return turns;
+}
+
 bool FaultSoak::RestartDesktop() {
     TerminateProcess(ScopedHandle(OpenProcess(PROCESS_TERMINATE, FALSE, desktop_->ProcessId())).Get(), 1);
     desktop_.reset();
     frozenUntil_ = 0;
     const int icons = 10 + 5 * Draw(0, 4);
-    const std::string offset = Draw(0, 2) == 0 ? " --view-offset 200,100" : "";
-    return StartDesktop("--icons " + std::to_string(icons) + offset) &&
+    const bool offset = Draw(0, 2) == 0;
+    viewOffset_ = offset ? IconPosition{200, 100} : IconPosition{0, 0};
+    return StartDesktop("--icons " + std::to_string(icons) + (offset ? " --view-offset 200,100" : "")) &&
            IconsMoveWithin(*desktop_, kRecoveredWithinMs);
 }
 
@@ -181,18 +233,22 @@ bool FaultSoak::LoseTrayIcon() {
     icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
     icon.hWnd = tornelo_->MainWindow();
     icon.uID = kTrayIconId;
-    Shell_NotifyIconA(NIM_DELETE, &icon);
+    // Only a fault when the icon really went.
+    if (!Shell_NotifyIconA(NIM_DELETE, &icon) || TrayIconExists(tornelo_->MainWindow())) return false;
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     return WaitUntil([&] { return TrayIconExists(tornelo_->MainWindow()); }, kMenuWithinMs);
 }
 
+// Either way round; the probe then finds the spiral around the new centre.
 bool FaultSoak::ChangeDisplayMode() {
+    const ScreenSize before = FullScreenSize();
     if (smallerDisplay_) {
         smallerDisplay_.reset();
-        return true;
+    } else {
+        smallerDisplay_ = std::make_unique<DisplayMode>(800, 600);
+        if (!smallerDisplay_->Changed()) return false;
     }
-    smallerDisplay_ = std::make_unique<DisplayMode>(800, 600);
-    return smallerDisplay_->Changed();
+    return FullScreenSize().width != before.width;
 }
 
 bool FaultSoak::ChangeWorkArea() {
@@ -201,12 +257,22 @@ bool FaultSoak::ChangeWorkArea() {
                                kMenuWithinMs, &ignored) != 0;
 }
 
+// tornelo leaves a style the user switches on alone, and sends no move while
+// auto-arrange is on; switched off again, the probe finds the spiral back.
 bool FaultSoak::SwitchStyleOn() {
     WaitForThaw();
     const bool autoArrange = Draw(0, 1) == 0;
-    desktop_->SwitchStylesOn({autoArrange, !autoArrange});
+    const ArrangingStyles which = {autoArrange, !autoArrange};
+    desktop_->SwitchStylesOn(which);
+    tornelo_->Settle();  // a tick under way has ended
+    const int moves = desktop_->MovesReceived();
+    Sleep(1200);  // the watch has looked at the view
     const ArrangingStyles now = desktop_->Styles();
-    return autoArrange ? now.autoArrange : now.snapToGrid;
+    const bool leftOn = autoArrange ? now.autoArrange : now.snapToGrid;
+    const bool still = !autoArrange || desktop_->MovesReceived() == moves;
+    if (!still) ADD_FAILURE() << "tornelo moved icons while auto-arrange was on";
+    desktop_->SwitchStyles(which, false);
+    return leftOn && still;
 }
 
 // Other valid values typed in and applied; the dialog closed again.
@@ -239,16 +305,22 @@ bool FaultSoak::ApplySettings() {
     return written && closed;
 }
 
+// Another mode than the one shown, or repeat flipped: always a change.
 bool FaultSoak::SwitchMode() {
-    const int items[] = {kNormalItem, kMayimMayimItem, kBlackHoleItem, kRepeatItem};
-    const int item = items[Draw(0, 3)];
+    MenuSnapshot before;
+    if (!Probe(&before) || !before.readable) return false;
+    std::vector<int> items = {kRepeatItem};
+    for (int mode : {kNormalItem, kMayimMayimItem, kBlackHoleItem})
+        if (!before.checked[mode]) items.push_back(mode);
+    const int item = items[static_cast<size_t>(Draw(0, static_cast<int>(items.size()) - 1))];
     if (!ChooseFromTrayMenu(*tornelo_, item, kPointer)) return false;
     if (item == kRepeatItem) repeat_ = !repeat_;
     else modeItem_ = item;
     MenuSnapshot marks;
-    // A dance or a black hole without repeat may have ended by itself since.
+    // Normal must show at once; a dance or a black hole without repeat may
+    // have ended by itself since, with repeat it cannot have.
     const bool shown = Probe(&marks) && marks.readable && marks.checked[kRepeatItem] == repeat_ &&
-                       (marks.checked[modeItem_] || marks.checked[kNormalItem]);
+                       (marks.checked[modeItem_] || (!repeat_ && marks.checked[kNormalItem]));
     if (!shown) {
         std::string checked;
         for (int position = 0; position < kMenuItemCount; ++position)
@@ -300,7 +372,8 @@ bool FaultSoak::RecordSnapshots(bool killedSave) {
 
 bool FaultSoak::SaveSnapshot() {
     const bool kill = Draw(0, 3) == 0;
-    const bool overlapsFreeze = Frozen();
+    // lokari waits 10 s for each answer: only a longer freeze may end it with 5.
+    const bool outlastsLokari = Frozen() && frozenUntil_ - GetTickCount64() > 10000;
     long exitCode = 0;
     if (kill) {
         ChildProcess lokari(LokariExe(), "", snapshots_.Path());
@@ -309,7 +382,7 @@ bool FaultSoak::SaveSnapshot() {
         exitCode = RunLokari("", snapshots_.Path());
     }
     WaitForThaw();
-    return (exitCode == 0 || (exitCode == 5 && overlapsFreeze)) && RecordSnapshots(kill);
+    return (exitCode == 0 || (exitCode == 5 && outlastsLokari)) && RecordSnapshots(kill);
 }
 
 bool FaultSoak::RestoreSnapshot() {
@@ -321,8 +394,13 @@ bool FaultSoak::RestoreSnapshot() {
         if (saved.second == labels) chosen = saved.first;
     const bool autoArrange = desktop_->Styles().autoArrange;
     if (Draw(0, 3) == 0) {
-        ChildProcess lokari(LokariExe(), "\"" + chosen + "\"", snapshots_.Path());
-        Sleep(static_cast<DWORD>(Draw(0, 150)));
+        {
+            ChildProcess lokari(LokariExe(), "\"" + chosen + "\"", snapshots_.Path());
+            Sleep(static_cast<DWORD>(Draw(0, 150)));
+        }
+        // Killed in the middle, lokari cannot switch the grid back on.
+        ++killedRestores_;
+        if (!desktop_->Styles().snapToGrid) ++gridLeftOffByKilledRestores_;
         return RecordSnapshots(false);
     }
     const long exitCode = RunLokari("\"" + chosen + "\"", snapshots_.Path());
@@ -330,14 +408,25 @@ bool FaultSoak::RestoreSnapshot() {
     return expected && RecordSnapshots(false);
 }
 
+// The next kind from the deck, shuffled anew once every kind has come.
+// SOAK_ONLY="1,6" deals those kinds alone, to chase one fault.
+size_t FaultSoak::DealKind() {
+    if (deck_.empty()) {
+        const char* only = std::getenv("SOAK_ONLY");
+        for (size_t index = 0; index < kinds_.size(); ++index) {
+            if (!only || !*only ||
+                std::strstr((std::string(",") + only + ",").c_str(), ("," + std::to_string(index) + ",").c_str()))
+                deck_.push_back(index);
+        }
+        std::shuffle(deck_.begin(), deck_.end(), random_);
+    }
+    const size_t index = deck_.back();
+    deck_.pop_back();
+    return index;
+}
+
 void FaultSoak::InjectOne() {
-    // SOAK_ONLY="1,6" draws from those kinds alone, to chase one fault.
-    const char* only = std::getenv("SOAK_ONLY");
-    size_t index = static_cast<size_t>(Draw(0, static_cast<int>(kinds_.size()) - 1));
-    while (only && *only && !std::strstr((std::string(",") + only + ",").c_str(),
-                                          ("," + std::to_string(index) + ",").c_str()))
-        index = static_cast<size_t>(Draw(0, static_cast<int>(kinds_.size()) - 1));
-    Kind& kind = kinds_[index];
+    Kind& kind = kinds_[DealKind()];
     ++kind.injected;
     std::printf("soak: %.1f s: %s\n", static_cast<double>(GetTickCount64() - started_) / 1000.0, kind.name);
     std::fflush(stdout);
@@ -355,6 +444,7 @@ void FaultSoak::Finish() {
     WaitForThaw();
     desktop_.reset();
     ASSERT_TRUE(StartDesktop("--icons 20 --auto-arrange --align-to-grid"));
+    viewOffset_ = {0, 0};
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kNormalItem, kPointer));
     const std::vector<ItemSlot> slots = RelayoutSlots(settings_, 20);
     std::string problem = "not read";
@@ -363,6 +453,7 @@ void FaultSoak::Finish() {
         return (problem = CheckOnTurnedSpiral(r, slots, settings_)).empty();
     }, 10000, &read)) << "not on the spiral of the last settings: " << problem;
     EXPECT_TRUE(Probe());
+    EXPECT_TRUE(TurnsAsSet());
 
     EXPECT_EQ(RunToExit(TorneloExe(), "", folder_.Path(), 20000), 0) << "the second start";
     DWORD exitCode = 1;
@@ -374,6 +465,7 @@ void FaultSoak::Finish() {
     EXPECT_LE(handles_.Width(), kHandleBand) << "handles";
     EXPECT_LE(gdi_.Width(), kGdiBand) << "GDI objects";
     EXPECT_LE(user_.Width(), kUserBand) << "USER objects";
+    EXPECT_EQ(handles_.unread + gdi_.unread + user_.unread, 0) << "a resource count could not be read";
 }
 
 void FaultSoak::Report(unsigned seed) const {
@@ -382,7 +474,13 @@ void FaultSoak::Report(unsigned seed) const {
     std::printf("soak: |---|---|---|\n");
     for (const Kind& kind : kinds_)
         std::printf("soak: | %s | %d | %d |\n", kind.name, kind.injected, kind.survived);
+    int injected = 0;
+    for (const Kind& kind : kinds_) injected += kind.injected;
+    if (injected < static_cast<int>(kinds_.size()))
+        std::printf("soak: %d faults, too few for every kind once: the kinds at 0 were not tried\n", injected);
     std::printf("soak: temporary files left by killed saves (deleted): %d\n", killedSaveLeftovers_);
+    std::printf("soak: restores killed: %d, align-to-grid left off after %d of them\n", killedRestores_,
+                gridLeftOffByKilledRestores_);
     std::printf("soak: resource band after the warm-up: handles %lld-%lld, GDI objects %lld-%lld, "
                 "USER objects %lld-%lld\n",
                 handles_.low, handles_.high, gdi_.low, gdi_.high, user_.low, user_.high);
