@@ -2,10 +2,11 @@
 //
 //   standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]
 //                       [--view-offset DX,DY] [--auto-arrange] [--align-to-grid]
-//   standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS
+//   standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS | --moves
 //
-// The last four act on the stand-in that runs already and then end;
-// --freeze returns at once and the stand-in then answers nothing for MS ms.
+// The last five act on the stand-in that runs already and then end;
+// --freeze returns at once and the stand-in then answers nothing for MS ms;
+// --moves prints how many icon moves other programs have sent its view.
 // --view-offset plays monitors left of and above the primary one: the
 // desktop starts DX, DY pixels before the primary screen's corner.
 // --auto-arrange and --align-to-grid start the view with that style on, and
@@ -31,7 +32,7 @@ constexpr int kMaxIcons = 10000;
 constexpr int kLongestFreezeMs = 600000;
 constexpr int kLargestOffset = 20000;
 
-enum class Action { Serve, Dump, Add, Remove, Freeze };
+enum class Action { Serve, Dump, Add, Remove, Freeze, Moves };
 
 struct Options {
     Action action = Action::Serve;
@@ -95,6 +96,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
             options->look.alignToGrid = true;
         } else if (option == L"--dump") {
             options->action = Action::Dump;
+        } else if (option == L"--moves") {
+            options->action = Action::Moves;
         } else if (option == L"--add" && hasValue) {
             options->action = Action::Add;
             options->addLabel = argv[++i];
@@ -204,6 +207,13 @@ int Freeze(int milliseconds) {
     return scheduled == 1 ? 0 : 1;
 }
 
+int PrintMoves() {
+    LRESULT moves = 0;
+    if (!SendRequest(standin::kCountMoves, nullptr, 0, &moves)) return 1;
+    WriteTo(STD_OUTPUT_HANDLE, std::to_string(moves) + "\n");
+    return 0;
+}
+
 int Serve(HINSTANCE instance, const Options& options) {
     std::vector<std::string> labels;
     if (!options.labelsFile.empty()) {
@@ -231,7 +241,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         Complain(
             "usage: standin-desktop.exe [--icons N | --labels FILE] [--parent progman|workerw|none]\n"
             "                           [--view-offset DX,DY] [--auto-arrange] [--align-to-grid]\n"
-            "       standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS");
+            "       standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS | --moves");
         return 2;
     }
     switch (options.action) {
@@ -239,6 +249,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     case Action::Add: return Add(options.addLabel);
     case Action::Remove: return Remove(options.removeIndex);
     case Action::Freeze: return Freeze(options.freezeMs);
+    case Action::Moves: return PrintMoves();
     case Action::Serve: break;
     }
     return Serve(instance, options);

@@ -22,6 +22,10 @@ HWND listView = nullptr;
 WNDPROC listViewProcedure = nullptr;
 bool arranging = false;
 int imageCount = 1;
+// Position messages from other programs, and whether the stand-in is
+// placing an icon itself (which is not one of them).
+int movesFromOthers = 0;
+bool placingOwnIcon = false;
 
 // --------------------------------------------------------------- text
 
@@ -54,6 +58,14 @@ GridPoint NextGridSlot(int index) {
     return GridSlot(index, LOWORD(spacing), HIWORD(spacing), area.bottom - area.top, kGridMargin);
 }
 
+// Through the view's window procedure, so that the arranging styles apply.
+void PlaceOwnIcon(int index, GridPoint slot) {
+    POINT position = {slot.x, slot.y};
+    placingOwnIcon = true;
+    SendMessageA(listView, LVM_SETITEMPOSITION32, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&position));
+    placingOwnIcon = false;
+}
+
 // The label goes in as the list-view of a real desktop holds it: in the
 // ANSI code page, through the ANSI message.
 int AppendIcon(const std::wstring& label) {
@@ -66,20 +78,13 @@ int AppendIcon(const std::wstring& label) {
     item.iImage = index % imageCount;
     index = static_cast<int>(SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0) return -1;
-    GridPoint slot = NextGridSlot(index);
-    POINT position = {slot.x, slot.y};
-    SendMessageA(listView, LVM_SETITEMPOSITION32, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&position));
+    PlaceOwnIcon(index, NextGridSlot(index));
     return static_cast<int>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
 }
 
 void PlaceAllOnGrid() {
     int count = static_cast<int>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        GridPoint slot = NextGridSlot(index);
-        POINT position = {slot.x, slot.y};
-        SendMessageA(listView, LVM_SETITEMPOSITION32, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&position));
-    }
+    for (int index = 0; index < count; ++index) PlaceOwnIcon(index, NextGridSlot(index));
 }
 
 int RemoveIcon(int index) {
@@ -134,11 +139,19 @@ void ArrangeIfAutoArranging() {
     arranging = false;
 }
 
+// A move is another program's unless the stand-in places the icon itself.
+// Its snapping and arranging never come here: they go straight to the
+// list-view's own procedure.
+void CountMoveFromOthers(UINT message) {
+    if ((message == LVM_SETITEMPOSITION || message == LVM_SETITEMPOSITION32) && !placingOwnIcon) ++movesFromOthers;
+}
+
 // Plays what Windows' list-view does with the arranging styles and Wine's
 // does not: a position set lands on the nearest grid cell while "Align icons
 // to grid" is on, and "Auto arrange icons" arranges the view after every
 // position set and as soon as it is switched on.
 LRESULT CALLBACK ArrangingListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CountMoveFromOthers(message);
     switch (message) {
     case LVM_SETITEMPOSITION: {
         POINT position = SnappedToGrid({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -240,6 +253,8 @@ LRESULT AnswerRequest(const COPYDATASTRUCT& request) {
         return AnswerDump(request);
     case kFreeze:
         return ScheduleFreeze(request);
+    case kCountMoves:
+        return movesFromOthers;
     default:
         return 0;
     }

@@ -25,6 +25,10 @@ enum Request : std::uint32_t {
     // then stops answering anything for that long, as a hung shell does.
     // Result: 1 when the freeze is on its way.
     kFreeze = 0x53440005,
+    // No payload. Result: how many position messages (LVM_SETITEMPOSITION,
+    // LVM_SETITEMPOSITION32) the view has received from other programs since
+    // the stand-in started; its own placing and arranging are not counted.
+    kCountMoves = 0x53440010,
 };
 
 // The stand-in's top-level window that takes requests.

@@ -135,7 +135,9 @@ INSTANTIATE_TEST_SUITE_P(OnAndOffScreen, MovedIcon,
 
 TEST(StandinDesktop, SetIconPositionMovesTheIcon) {
     StandinDesktop desktop("--icons 4");
+    EXPECT_EQ(desktop.MovesReceived(), 0) << "its own placing of the icons is not another program's";
     desktop.SetIconPosition(0, 700, 500);
+    EXPECT_EQ(desktop.MovesReceived(), 1);
     std::vector<DesktopIcon> icons = desktop.Icons();
     ASSERT_EQ(icons.size(), 4u);
     EXPECT_EQ(icons[0].x, 700);
@@ -172,6 +174,7 @@ TEST(StandinDesktop, AddAndRemoveChangeTheCount) {
     ASSERT_EQ(icons.size(), 10u);
     EXPECT_EQ(icons.front().label, "icon 02");
     EXPECT_EQ(icons.back().label, "extra");
+    EXPECT_EQ(desktop.MovesReceived(), 0) << "the added icon was placed by the stand-in itself";
 }
 
 TEST(StandinDesktop, CommandLineAddAndRemoveActOnTheRunningOne) {
@@ -194,6 +197,7 @@ TEST(StandinDesktop, CommandsWithoutARunningOneFail) {
     EXPECT_EQ(RunToExitCapturingOutput(StandinDesktopExe(), "--dump", "", &output), 1);
     EXPECT_EQ(output, "");
     EXPECT_EQ(RunToExit(StandinDesktopExe(), "--add x", ""), 1);
+    EXPECT_EQ(RunToExit(StandinDesktopExe(), "--moves", ""), 1);
     EXPECT_EQ(RunToExit(StandinDesktopExe(), "--bogus", ""), 2);
 }
 

@@ -511,6 +511,14 @@ void StandinDesktop::RemoveIcon(int index) {
     SendRequest(topLevel_, standin::kRemoveIcon, &payload, sizeof payload);
 }
 
+int StandinDesktop::MovesReceived() const {
+    std::string output;
+    if (RunToExitCapturingOutput(StandinDesktopExe(), "--moves", "", &output) != 0) return -1;
+    char* end = nullptr;
+    long moves = std::strtol(output.c_str(), &end, 10);
+    return end != output.c_str() && *end == '\n' ? static_cast<int>(moves) : -1;
+}
+
 ArrangingStyles StandinDesktop::Styles() const {
     ArrangingStyles styles = {false, false};
     if (listView_ != nullptr) ReadArrangingStyles(listView_, kMessageTimeoutMs, &styles);

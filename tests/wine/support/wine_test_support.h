@@ -135,6 +135,9 @@ public:
     void SetIconPosition(int index, int x, int y);
     void AddIcon(const std::string& label);  // at the end
     void RemoveIcon(int index);
+    // Position messages its view has received from other programs since it
+    // started (`standin-desktop.exe --moves`); -1 when it could not be read.
+    int MovesReceived() const;
     // "Auto arrange icons" and "Align icons to grid" on its view, read and
     // switched from outside, as the user does from the desktop's menu.
     ArrangingStyles Styles() const;
