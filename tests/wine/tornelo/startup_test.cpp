@@ -220,7 +220,7 @@ TEST(TorneloDesktops, StylesOfAViewFrozenAtTheStartAreClearedOnceItAnswers) {
     ASSERT_TRUE(tornelo.Ready()) << tornelo.WhyNotReady();
     EXPECT_NE(DebugOutputOf(tornelo.ProcessId()).find("to the desktop view failed"), std::string::npos)
         << "tornelo did not meet the frozen view";
-    ASSERT_EQ(desktop.IconCount(), 10) << "the stand-in did not wake up";  // waits out the freeze
+    ASSERT_TRUE(WaitUntil([&] { return desktop.IconCount() == 10; }, 15000)) << "the stand-in did not wake up";
     EXPECT_TRUE(WaitUntil([&] {
         const ArrangingStyles styles = desktop.Styles();
         return !styles.autoArrange && !styles.snapToGrid;
