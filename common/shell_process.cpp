@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "debug_trace.h"
+#include "pointer_width.h"
 
 namespace {
 
@@ -51,12 +52,11 @@ PixelPoint ViewOrigin(HWND view, UINT timeoutMs) {
 bool HasOwnPointerWidth(HANDLE process) {
     bool selfUnderWow64 = false;
     if (!kWeAre64Bit && !UnderWow64(GetCurrentProcess(), &selfUnderWow64)) return false;
-    // A 32-bit program on 32-bit Windows: every process is 32-bit.
-    if (!kWeAre64Bit && !selfUnderWow64) return true;
+    // A 32-bit program on 32-bit Windows need not ask about the shell.
+    if (!kWeAre64Bit && !selfUnderWow64) return SamePointerWidth(kWeAre64Bit, selfUnderWow64, false);
     bool shellUnderWow64 = false;
     if (!UnderWow64(process, &shellUnderWow64)) return false;
-    // On 64-bit Windows a process is 32-bit exactly when it runs under WOW64.
-    return shellUnderWow64 == !kWeAre64Bit;
+    return SamePointerWidth(kWeAre64Bit, selfUnderWow64, shellUnderWow64);
 }
 
 ViewPlacement MeasureViewPlacement(HWND view, UINT timeoutMs) {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "pointer_width.h"
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;
@@ -23,6 +25,20 @@ Bytes LabelRequest(const ItemRecordLayout& layout, std::uint64_t labelAddress, s
     EXPECT_TRUE(PrepareLabelRequest(layout, labelAddress, record.data(), record.size()));
     EXPECT_TRUE(SetRequestedItem(layout, item, record.data(), record.size()));
     return record;
+}
+
+// Addresses handed to the shell fit only when both processes have one width.
+TEST(PointerWidth, OnlyProcessesOfOneWidthShareAddresses) {
+    const struct { const char* what; bool weAre64Bit, selfUnderWow64, shellUnderWow64, same; } rows[] = {
+        {"64-bit program, 64-bit shell", true, false, false, true},
+        {"64-bit program, 32-bit shell", true, false, true, false},
+        {"32-bit program, 64-bit shell", false, true, false, false},
+        {"32-bit program, 32-bit shell on 64-bit Windows", false, true, true, true},
+        {"32-bit Windows", false, false, false, true},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(SamePointerWidth(r.weAre64Bit, r.selfUnderWow64, r.shellUnderWow64), r.same) << r.what;
+    }
 }
 
 TEST(ItemRecord32, IsFortyBytesWithFourBytePointer) {

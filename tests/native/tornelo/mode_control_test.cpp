@@ -115,8 +115,8 @@ TEST_F(ModeMachineTest, WithoutAFileTheUsersValuesComeBack) {
 // Changes no message reports are looked for once a second.
 TEST_F(ModeMachineTest, WorkAreaChangeOrSilentMoveMeasuresAgain) {
     const struct { const char* what; unsigned setting; bool moved; bool measured; } cases[] = {
-        {"work area", kWorkAreaSetting, false, true},
-        {"another setting", kWorkAreaSetting + 1, false, false},
+        {"work area", 0x002F, false, true},        // SPI_SETWORKAREA in WinUser.h
+        {"another setting", 0x0030, false, false},  // SPI_GETWORKAREA
         {"moved", 0, true, true},
         {"steady", 0, false, false},
     };
@@ -132,11 +132,16 @@ TEST_F(ModeMachineTest, WorkAreaChangeOrSilentMoveMeasuresAgain) {
 
 TEST_F(ModeMachineTest, StartUpReadsTheFileLaysOutAndStartsTheTimer) {
     runningSettings = Settings{};
+    userSettings = Settings{};
     view.count = 2;
     TempWorkingDir::Write("33,44,1,1,0.05");
     OnMainWindowCreated();
     EXPECT_EQ(runningSettings.innerRadius, 33);
     EXPECT_EQ(runningSettings.revolutionTime, 180);
+    // The user's own values: the defaults with the file over them.
+    EXPECT_EQ(userSettings.innerRadius, 33);
+    EXPECT_EQ(userSettings.outerRadius, 44);
+    EXPECT_EQ(userSettings.revolutionTime, 180);
     EXPECT_EQ(view.Items(), (std::vector<int>{0, 1}));
     EXPECT_EQ(view.moves[0], (Move{0, 512 + 33, 370}));
     EXPECT_EQ(timer.restarts, (std::vector<unsigned>{50}));

@@ -45,18 +45,22 @@ TEST_F(MotionTickTest, OneRequestRelaysTwoTicksAndReArmsOnce) {
 // (the shell restarted) at once; with the settings of that moment, and the
 // timer is not re-armed for it.
 TEST_F(MotionTickTest, ChangedIconCountOrNewViewRelaysOnceWithoutReArming) {
-    const struct { const char* what; int count; bool newView; } cases[] = {
-        {"changed count", 4, false},
-        {"new view", 3, true},
+    // A new view is measured once, and what it measured is applied.
+    const struct { const char* what; int count; bool newView; int measures; int width; int height; } cases[] = {
+        {"changed count", 4, false, 0, 1024, 740},
+        {"new view", 3, true, 1, 800, 560},
     };
     for (const auto& c : cases) {
         Restart();
         StartWith(3);
         view.count = c.count;
         view.newViewFound = c.newView;
-        view.display = {1024, 740, 0, 0, 1024};  // the same screen: its radii stay
-        runningSettings.innerRadius = 44;
+        view.display = DisplayMetrics{800, 560, 0, 0, 800};
+        runningSettings.innerRadius = runningGiven.innerRadius = 44;  // the user's own: kept on a smaller screen
         c.newView ? OnViewWatch() : MotionTick();
+        EXPECT_EQ(view.measures, c.measures) << c.what;
+        EXPECT_EQ(screenWidth, c.width) << c.what;
+        EXPECT_EQ(screenHeight, c.height) << c.what;
         EXPECT_EQ(iconRing.slotRadius[0], 44.0) << c.what;
         EXPECT_EQ(view.moves.size(), static_cast<size_t>(c.count)) << c.what;
         EXPECT_EQ(iconRing.ringAngle, c.newView ? 0.0 : kTwoPi * 0.2 / 180) << c.what;

@@ -85,6 +85,35 @@ TEST(LokariSave, TwoSavesInOneSecondLeaveTheSecondLayout) {
     ADD_FAILURE() << "no two saves fell into one second";
 }
 
+// An antivirus or indexer holding the earlier snapshot of that second for a
+// moment: the rename onto it is tried again and succeeds once it is let go.
+TEST(LokariSave, ASnapshotHeldForAMomentIsReplacedOnceLetGo) {
+    StandinDesktop desktop("--icons 5");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    const std::time_t now = std::time(nullptr);
+    const std::vector<std::string> names = SnapshotNamesBetween(now, now + 20);
+    std::vector<HANDLE> held;
+    for (const std::string& name : names) {
+        ASSERT_TRUE(WriteWholeFile(folder.File(name), "earlier"));
+        held.push_back(CreateFileA(folder.File(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(held.back(), INVALID_HANDLE_VALUE) << name;
+    }
+    ChildProcess lokari(LokariExe(), "", folder.Path());
+    // Its part file written, the rename comes next: held 0.7 s from then on.
+    EXPECT_TRUE(WaitUntil([&] { return folder.FileNames().size() > names.size(); }, 20000)) << "no part file";
+    Sleep(700);
+    for (HANDLE handle : held) CloseHandle(handle);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(lokari.WaitForExit(kLokariTimeoutMs, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(folder.FileNames(), names) << "a part file was left";
+    const std::string snapshot = SnapshotOf(desktop.Icons());
+    EXPECT_EQ(std::count_if(names.begin(), names.end(), [&](const std::string& name) {
+        return ReadWholeFile(folder.File(name)) == snapshot;
+    }), 1);
+}
+
 TEST(LokariSave, NoArgumentAndBlankArgumentsAllSave) {
     StandinDesktop desktop("--icons 12");
     ASSERT_TRUE(desktop.Ready());
@@ -273,6 +302,8 @@ TEST(LokariArranging, AutoArrangeOnMovesNothingAndEndsWith7) {
     TempFolder folder;
     WriteWholeFile(folder.File("arranged.dat"), "500,400,icon 01,\r\n600,400,icon 02,\r\n");
     EXPECT_EQ(RunLokari("arranged.dat", folder.Path()), 7);
+    // The stand-in arranges again after every move: only the count shows one.
+    EXPECT_EQ(desktop.MovesReceived(), 0) << "nothing moved";
     EXPECT_EQ(PlacementsOf(desktop.Icons()), before);
     EXPECT_TRUE(desktop.Styles().autoArrange);
 }

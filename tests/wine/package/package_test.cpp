@@ -1,9 +1,10 @@
 // The release archives as a user unpacks them: both programs started from
 // the unpacked folder, whose path holds blanks and Japanese characters,
 // find their tune, settings and snapshots there; every program has its
-// width and the release version. package_check.sh unpacks the archives and
-// names the folders (PACKAGE_FOLDER_WIN64, PACKAGE_FOLDER_WIN32); Wine's
-// "mci" and "file" trace goes to the file TORNELO_MCI_LOG.
+// width, the release version and per-monitor-v2 DPI awareness in its
+// manifest. package_check.sh unpacks the archives and names the folders
+// (PACKAGE_FOLDER_WIN64, PACKAGE_FOLDER_WIN32); Wine's "mci" and "file"
+// trace goes to the file TORNELO_MCI_LOG.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -67,6 +68,30 @@ VersionRecord ReadVersionRecord(const std::string& path) {
     record.fileVersion = VersionString(block, "FileVersion");
     record.productVersion = VersionString(block, "ProductVersion");
     return record;
+}
+
+// The manifest the loader reads for the program; empty when none.
+std::string EmbeddedManifest(const std::string& path) {
+    HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (image == nullptr) return "";
+    std::string manifest;
+    HRSRC found = FindResourceA(image, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    HGLOBAL loaded = found ? LoadResource(image, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (bytes != nullptr) manifest.assign(static_cast<const char*>(bytes), SizeofResource(image, found));
+    FreeLibrary(image);
+    return manifest;
+}
+
+// The first value of dpiAwareness in its 2016 namespace: Windows 10 (1703 on)
+// takes the first one of the list that it knows; earlier ones ignore it.
+std::string FirstDpiAwareness(const std::string& manifest) {
+    const std::string element = "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">";
+    size_t first = manifest.find(element);
+    if (first == std::string::npos) return "<no dpiAwareness>";
+    first = manifest.find_first_not_of(" \t\r\n", first + element.size());
+    const size_t end = manifest.find_first_of(", \t\r\n<", first);
+    return first == std::string::npos || end == std::string::npos ? "" : manifest.substr(first, end - first);
 }
 
 struct ProgramCase {
@@ -148,6 +173,7 @@ TEST_P(ProgramRecordTest, HasItsWidthAndTheReleaseVersion) {
     EXPECT_EQ(record.productVersionLs, expectedLs);
     EXPECT_EQ(record.fileVersion, RELEASE_VERSION_TEXT4);
     EXPECT_EQ(record.productVersion, RELEASE_VERSION_TEXT);
+    EXPECT_EQ(FirstDpiAwareness(EmbeddedManifest(path)), "PerMonitorV2") << path;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothArchives, ProgramRecordTest, ::testing::ValuesIn(kPrograms));

@@ -1,6 +1,7 @@
 #include "wine_test_support.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -521,7 +522,10 @@ int StandinDesktop::MovesReceived() const {
 
 ArrangingStyles StandinDesktop::Styles() const {
     ArrangingStyles styles = {false, false};
-    if (listView_ != nullptr) ReadArrangingStyles(listView_, kMessageTimeoutMs, &styles);
+    // Unread, "both off" would pass for what tornelo and lokari are to leave.
+    if (listView_ == nullptr || !ReadArrangingStyles(listView_, kMessageTimeoutMs, &styles)) {
+        ADD_FAILURE() << "the stand-in's arranging styles could not be read";
+    }
     return styles;
 }
 

@@ -139,7 +139,8 @@ public:
     // started (`standin-desktop.exe --moves`); -1 when it could not be read.
     int MovesReceived() const;
     // "Auto arrange icons" and "Align icons to grid" on its view, read and
-    // switched from outside, as the user does from the desktop's menu.
+    // switched from outside, as the user does from the desktop's menu. A read
+    // that fails fails the test.
     ArrangingStyles Styles() const;
     void SwitchStyles(ArrangingStyles which, bool on);
     void SwitchStylesOn(ArrangingStyles which) { SwitchStyles(which, true); }

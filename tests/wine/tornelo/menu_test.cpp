@@ -214,11 +214,18 @@ TEST_F(TrayMenuTest, NormalModeReturnsTheIconsToTheSpiralOfTheSettingsFile) {
 TEST_F(TrayMenuTest, WithoutASettingsFileNormalModeTurnsClockwiseAgain) {
     const int icons = 8;
     StartWith(nullptr, icons);
-    const std::vector<ItemSlot> slots = RelayoutSlots(DefaultSettings(FullScreenSize().height), icons);
+    const Settings defaults = DefaultSettings(FullScreenSize().height);
+    const std::vector<ItemSlot> slots = RelayoutSlots(defaults, icons);
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
     EXPECT_TRUE(WaitUntil([&] { return RingTurn(*desktop_, slots, 600) < 0.0; }, 10000)) << "no anticlockwise turn";
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kNormalItem, DefaultPointer()));
-    Sleep(500);  // the two ticks of the re-layout
+    std::string problem;
+    TimedRead read;
+    bool onSpiral = WaitForIcons(*desktop_, [&](const TimedRead& r) {
+        problem = CheckOnTurnedSpiral(r, slots, defaults);
+        return problem.empty();
+    }, 10000, &read);
+    EXPECT_TRUE(onSpiral) << problem << "\n" << Describe(read.positions);
     EXPECT_GT(RingTurn(*desktop_, slots, 600), 0.005);
 }
 

@@ -208,6 +208,25 @@ TEST(TorneloDesktops, AutoArrangeAndAlignToGridAreOffWhileItRunsAndBackOnAfterAS
     });
 }
 
+// A desktop that does not answer when tornelo first looks at it: the styles
+// are cleared once it answers (the watch tries again every second).
+TEST(TorneloDesktops, StylesOfAViewFrozenAtTheStartAreClearedOnceItAnswers) {
+    StandinDesktop desktop("--icons 10 --auto-arrange --align-to-grid");
+    ASSERT_TRUE(desktop.Ready());
+    TempFolder folder;
+    WriteSettingsFile(folder, "30,300,2.500,1.500,30000.000,180,500,1");
+    ASSERT_EQ(RunToExit(StandinDesktopExe(), "--freeze 5000", ""), 0);
+    Tornelo tornelo(folder);
+    ASSERT_TRUE(tornelo.Ready()) << tornelo.WhyNotReady();
+    EXPECT_NE(DebugOutputOf(tornelo.ProcessId()).find("to the desktop view failed"), std::string::npos)
+        << "tornelo did not meet the frozen view";
+    ASSERT_TRUE(WaitUntil([&] { return desktop.IconCount() == 10; }, 15000)) << "the stand-in did not wake up";
+    EXPECT_TRUE(WaitUntil([&] {
+        const ArrangingStyles styles = desktop.Styles();
+        return !styles.autoArrange && !styles.snapToGrid;
+    }, 5000)) << "the styles stayed on";
+}
+
 // At logon tornelo may start before the desktop exists: the black-hole icon
 // of its file waits for a count, and the desktop is laid out within about
 // a second of appearing, long before the next tick.
