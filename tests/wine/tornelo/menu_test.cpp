@@ -52,7 +52,16 @@ double RingTurn(StandinDesktop& desktop, const std::vector<ItemSlot>& slots, DWO
     return std::remainder(ObservedRingAngle(second, slots) - ObservedRingAngle(first, slots), kTwoPi);
 }
 
-class TrayMenuTest : public TorneloOnStandinTest {};
+// Swallowing takes |revolution time| x |turns| = 2 s, trembling 5 s, the burst 6.6 s.
+const Settings kFastBlackHole{10, 200, 0.5, 1.0, 0.2, 4, 500, 1};
+
+class TrayMenuTest : public TorneloOnStandinTest {
+protected:
+    void StartFastBlackHole(int icons, const std::string& standinOptions = "") {
+        StartWith("10,200,0.500,1.000,0.200,4,500,1", icons, standinOptions);
+        ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    }
+};
 
 }  // namespace
 
@@ -120,11 +129,9 @@ TEST_F(TrayMenuTest, TheModeCheckMarkFollowsTheModeCommands) {
 // Every stage of the black hole is counted in ticks, and on a busy machine
 // the ticks come late: the time limits below are generous on purpose.
 TEST_F(TrayMenuTest, TheBlackHoleSwallowsTheIconsAndBurstsThemBackOntoTheSpiral) {
-    // Swallowing takes |revolution time| x |turns| = 2 s, trembling 5 s, the burst 6.6 s.
-    const Settings settings{10, 200, 0.5, 1.0, 0.2, 4, 500, 1};
+    const Settings& settings = kFastBlackHole;
     const int icons = 8;
-    StartWith("10,200,0.500,1.000,0.200,4,500,1", icons);
-    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    StartFastBlackHole(icons);
 
     TimedRead read;
     bool allSwallowed = WaitForIcons(*desktop_, [&](const TimedRead& r) {
@@ -156,10 +163,8 @@ TEST_F(TrayMenuTest, TheBlackHoleSwallowsTheIconsAndBurstsThemBackOntoTheSpiral)
 // Ended while icons stand parked out of sight: every icon is laid out on
 // the spiral of the settings file before tornelo goes.
 TEST_F(TrayMenuTest, AnExitDuringTheBlackHoleLeavesEveryIconOnTheSpiral) {
-    const Settings settings{10, 200, 0.5, 1.0, 0.2, 4, 500, 1};
     const int icons = 8;
-    StartWith("10,200,0.500,1.000,0.200,4,500,1", icons);
-    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    StartFastBlackHole(icons);
     TimedRead read;
     ASSERT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) { return CountParked(r.positions) >= 3; }, 60000, &read))
         << Describe(read.positions);
@@ -168,13 +173,13 @@ TEST_F(TrayMenuTest, AnExitDuringTheBlackHoleLeavesEveryIconOnTheSpiral) {
     ASSERT_TRUE(tornelo_->Process().WaitForExit(10000, &exitCode));
     EXPECT_EQ(exitCode, 0u);
     read = ReadIcons(*desktop_);
-    EXPECT_EQ(CheckOnTurnedSpiral(read.positions, RelayoutSlots(settings, icons), 0.0), "") << Describe(read.positions);
+    EXPECT_EQ(CheckOnTurnedSpiral(read.positions, RelayoutSlots(kFastBlackHole, icons), 0.0), "")
+        << Describe(read.positions);
 }
 
 TEST_F(TrayMenuTest, WithAMonitorLeftOfThePrimaryTheBlackHoleParksRightOfTheVirtualScreen) {
     const int icons = 6;
-    StartWith("10,200,0.500,1.000,0.200,4,500,1", icons, "--view-offset 400,300");
-    ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kBlackHoleItem, DefaultPointer()));
+    StartFastBlackHole(icons, "--view-offset 400,300");
     TimedRead read;
     EXPECT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) { return CountParked(r.positions, 400) == icons - 1; },
                              60000, &read))
