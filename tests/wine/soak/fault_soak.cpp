@@ -119,6 +119,7 @@ private:
     std::map<std::string, std::vector<std::string>> labelsAtSave_;
     int killedSaveLeftovers_ = 0;
     IconPosition viewOffset_ = {0, 0};  // where the primary screen's corner lies in the view
+    int styleSwitches_ = 0;
     int killedRestores_ = 0;
     int gridLeftOffByKilledRestores_ = 0;
     std::vector<size_t> deck_;
@@ -261,7 +262,7 @@ bool FaultSoak::ChangeWorkArea() {
 // auto-arrange is on; switched off again, the probe finds the spiral back.
 bool FaultSoak::SwitchStyleOn() {
     WaitForThaw();
-    const bool autoArrange = Draw(0, 1) == 0;
+    const bool autoArrange = styleSwitches_++ % 2 == 0;  // each style every other time
     const ArrangingStyles which = {autoArrange, !autoArrange};
     desktop_->SwitchStylesOn(which);
     tornelo_->Settle();  // a tick under way has ended
