@@ -375,6 +375,7 @@ public:
         return done;
     }
     const char* Label() const override { return inner_.Label(); }
+    const char* ExactAnsiLabel() const override { return inner_.ExactAnsiLabel(); }
     ViewPoint Position() const override { return inner_.Position(); }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override {
         const double start = Now();
@@ -386,6 +387,12 @@ public:
         const bool shown = inner_.PlaceIsShown(place);
         inView += Now() - start;
         return shown;
+    }
+    bool OriginOnScreen(ViewPoint* origin) override {
+        const double start = Now();
+        const bool told = inner_.OriginOnScreen(origin);
+        inView += Now() - start;
+        return told;
     }
     bool Answering() const override { return inner_.Answering(); }
     double inView = 0.0;
@@ -403,7 +410,7 @@ struct LoopSplit {
 
 // The real save loop, writing to a file as a save does.
 void SplitSave(const TempFolder& folder, LoopSplit* split) {
-    ShellViewAccess access(ItemRequest::LabelAndPosition);
+    ShellViewAccess access(ItemRequest::LabelAndPosition, LabelText::Unicode);
     TimingIconView timing(access);
     std::FILE* file = std::fopen(folder.File("split.dat").c_str(), "w");
     if (file == nullptr) return;
@@ -418,7 +425,7 @@ void SplitRestore(HWND view, int icons, const std::string& snapshot, LoopSplit* 
     split->load.push_back(Seconds([&] { LoadSnapshotFile(snapshot.c_str(), splitTable); }));
     SendBarePositions(view, icons, 300, 200);
     Settle(view);
-    ShellViewAccess access(ItemRequest::LabelOnly);
+    ShellViewAccess access(ItemRequest::LabelOnly, LabelText::Ansi);
     TimingIconView timing(access);
     const double whole = Seconds([&] { RestoreFromSnapshot(splitTable, timing); });
     split->whole.push_back(whole);

@@ -4,6 +4,9 @@
 //                       [--view-offset DX,DY] [--auto-arrange] [--align-to-grid]
 //   standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS
 //
+// --labels FILE: one label per line, UTF-8; a file that starts with the
+// UTF-8 mark puts them in as UTF-16 (any script), one without it through the
+// ANSI code page. --add puts its label in as UTF-16.
 // The last four act on the stand-in that runs already and then end;
 // --freeze returns at once and the stand-in then answers nothing for MS ms.
 // --view-offset plays monitors left of and above the primary one: the
@@ -206,6 +209,7 @@ int Freeze(int milliseconds) {
 
 int Serve(HINSTANCE instance, const Options& options) {
     std::vector<std::string> labels;
+    standin::DesktopLook look = options.look;
     if (!options.labelsFile.empty()) {
         std::string text;
         if (!ReadWholeFile(options.labelsFile, &text)) {
@@ -213,10 +217,11 @@ int Serve(HINSTANCE instance, const Options& options) {
             return 3;
         }
         labels = standin::SplitLabelLines(text);
+        look.wideLabels = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
     } else {
         labels = standin::GeneratedLabels(options.icons);
     }
-    return standin::ServeDesktop(instance, options.look, labels);
+    return standin::ServeDesktop(instance, look, labels);
 }
 
 }  // namespace

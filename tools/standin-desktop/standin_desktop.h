@@ -22,6 +22,9 @@ struct DesktopLook {
     // both when a position is set, so the stand-in plays their effect.
     bool autoArrange = false;
     bool alignToGrid = false;
+    // The starting labels go in as a real desktop holds them, in UTF-16
+    // (LVM_INSERTITEMW), instead of through the ANSI code page.
+    bool wideLabels = false;
 };
 
 // Creates the windows, fills the view with the labels (UTF-8), shows the
