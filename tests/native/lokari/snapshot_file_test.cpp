@@ -313,11 +313,7 @@ TEST(SnapshotReading, CrLfAndLfLinesReadAlike) {
 
 // The save's last line "origin X Y": the screen position of the view's (0, 0).
 TEST(SnapshotReading, OriginLineIsReadAndTakesAPlaceholderSlot) {
-    const struct {
-        std::string line;
-        bool known;
-        std::int32_t x, y;
-    } rows[] = {
+    const struct { std::string line; bool known; std::int32_t x, y; } rows[] = {
         {"origin -300 0\r\n", true, -300, 0}, {"origin 0 0\n", true, 0, 0}, {"origin 12 -34", true, 12, -34},
         {"origin 2147483647 -2147483648\n", true, INT_MAX, INT_MIN},
         {"origin 2147483648 0\n", false, 0, 0}, {"origin 1\n", false, 0, 0}, {"origin 1 2 3\n", false, 0, 0},
@@ -341,12 +337,7 @@ TEST(SnapshotReading, OriginLineIsReadAndTakesAPlaceholderSlot) {
 // EF BB BF: UTF-8, the mark itself no part of the first line. FF FE or FE FF:
 // UTF-16, which no line of would read as a snapshot line.
 TEST(SnapshotReading, MarkAtTheStartTellsTheText) {
-    const struct {
-        std::string bytes;
-        SnapshotText text;
-        int entries;
-        std::int32_t firstX;
-    } rows[] = {
+    const struct { std::string bytes; SnapshotText text; int entries; std::int32_t firstX; } rows[] = {
         {"\xEF\xBB\xBF" "123,234,icon 01,\n", SnapshotText::Utf8, 1, 123},
         {"123,234,icon 01,\n", SnapshotText::Ansi, 1, 123},
         {"\xEF\xBB" "123,234,icon 01,\n", SnapshotText::Ansi, 1, 0},  // no mark: the bytes spoil x
@@ -359,9 +350,7 @@ TEST(SnapshotReading, MarkAtTheStartTellsTheText) {
         auto table = ReadBytes(row.bytes);
         EXPECT_EQ(table->text, row.text);
         ASSERT_EQ(table->entryCount, row.entries);
-        if (row.entries > 0) {
-            EXPECT_EQ(table->entries[0].x, row.firstX);
-        }
+        EXPECT_EQ(row.entries > 0 ? table->entries[0].x : 0, row.firstX);
     }
 }
 

@@ -142,11 +142,7 @@ TEST(LokariRestore, FileThatIsNoSnapshotEndsWith3AndMovesNothing) {
     std::string utf16be = "\xFE\xFF";
     for (char c : line) utf16le += std::string{c, '\0'}, utf16be += std::string{'\0', c};
     const std::size_t bound = 16 * 1024 * 1024;
-    const struct {
-        const char* what;
-        std::string bytes;
-        long exitCode;
-    } rows[] = {
+    const struct { const char* what; std::string bytes; long exitCode; } rows[] = {
         {"UTF-16 LE", utf16le, 3},
         {"UTF-16 BE", utf16be, 3},
         {"16 MiB and 1 byte", line + std::string(bound + 1 - line.size(), ' '), 3},
@@ -291,11 +287,9 @@ TEST(LokariScreens, IconWhoseSavedPlaceNoScreenShowsStaysAndTheRestoreEndsWith6)
 // way round: the view starts 300 pixels left of the main screen, or at it.
 // Every icon goes back to the screen spot it held when it was saved.
 TEST(LokariScreens, EveryIconKeepsItsScreenSpotWhenTheViewStartsElsewhere) {
-    const struct {
-        int savedOffset;
-        int restoredOffset;
-        const char* originLine;  // the screen spot of the view's (0, 0) at the save
-    } rows[] = {{300, 0, "origin -300 0\r\n"}, {0, 300, "origin 0 0\r\n"}};
+    // The last line: the screen spot of the view's (0, 0) at the save.
+    const struct { int savedOffset, restoredOffset; const char* originLine; } rows[] = {
+        {300, 0, "origin -300 0\r\n"}, {0, 300, "origin 0 0\r\n"}};
     const auto option = [](int offset) { return "--icons 12 --view-offset " + std::to_string(offset) + ",0"; };
     // The spots on the main screen; a view that starts `offset` pixels left of
     // it has them `offset` pixels further right.
