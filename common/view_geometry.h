@@ -1,7 +1,7 @@
 // Where the desktop view lies on the screen, and the mapping between its
 // item coordinates (what LVM_SETITEMPOSITION takes) and screen pixels.
 // Shared by tornelo, which centres its spiral on the primary screen, and
-// lokari, which leaves icons whose saved place no screen shows. Portable.
+// lokari, which leaves icons that no screen would show whole. Portable.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +75,15 @@ struct ScreenList {
         for (int i = 0; i < count; ++i) {
             const PixelRect& s = screens[i];
             if (cell.left < s.right && s.left < cell.right && cell.top < s.bottom && s.top < cell.bottom) return true;
+        }
+        return false;
+    }
+    // Whether one screen holds the whole area: a part that shows on no screen,
+    // or only across two, is no icon in sight.
+    bool HoldsWhole(const PixelRect& area) const {
+        for (int i = 0; i < count; ++i) {
+            const PixelRect& s = screens[i];
+            if (s.left <= area.left && area.right <= s.right && s.top <= area.top && area.bottom <= s.bottom) return true;
         }
         return false;
     }

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "shell/mode_control.h"
 #include "shell_floor.h"
 #include "shell_view_access.h"
+#include "view_styles.h"
 #include "wine_test_support.h"
 
 namespace {
@@ -40,6 +42,7 @@ namespace {
 // multiple of the three passes that take turns in each.
 int TickRounds(int icons) { return icons >= 500 ? 15 : 63; }
 int RunRounds(int icons) { return icons >= 500 ? 5 : 9; }
+int MostRunRounds(int icons) { return icons >= 500 ? 21 : 41; }
 constexpr int kEngineRounds = 201;
 constexpr int kProcessStartRounds = 21;
 
@@ -375,6 +378,7 @@ public:
         return done;
     }
     const char* Label() const override { return inner_.Label(); }
+    const char* ExactAnsiLabel() const override { return inner_.ExactAnsiLabel(); }
     ViewPoint Position() const override { return inner_.Position(); }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override {
         const double start = Now();
@@ -387,6 +391,12 @@ public:
         inView += Now() - start;
         return shown;
     }
+    bool OriginOnScreen(ViewPoint* origin) override {
+        const double start = Now();
+        const bool told = inner_.OriginOnScreen(origin);
+        inView += Now() - start;
+        return told;
+    }
     bool Answering() const override { return inner_.Answering(); }
     double inView = 0.0;
 
@@ -397,32 +407,93 @@ private:
 // One table for every round, as one restore reads its file once.
 SnapshotTable splitTable;
 
-struct LoopSplit {
-    std::vector<double> whole, outsideView, load;
+// A lokari run inside this process, phase by phase (seconds, one per round):
+// what a process start and lokari's start-up cost is measured apart
+// (MeasureStart). `loopShell` is the loop's time inside the view's calls, the
+// same messages and transfers the floor's loop makes; the rest is lokari's own.
+struct RunPhases {
+    std::vector<double> read, open, measure, styles, loopShell, loopOwn, end;
 };
 
-// The real save loop, writing to a file as a save does.
-void SplitSave(const TempFolder& folder, LoopSplit* split) {
-    ShellViewAccess access(ItemRequest::LabelAndPosition);
-    TimingIconView timing(access);
+// The phases that are lokari's own work (all but the loop's view calls), in
+// milliseconds: the medians added up.
+double OwnMs(const RunPhases& phases) {
+    return (Median(phases.read) + Median(phases.open) + Median(phases.measure) + Median(phases.styles) +
+            Median(phases.loopOwn) + Median(phases.end)) *
+           1e3;
+}
+
+void ReportPhases(const std::string& op, const std::string& n, const RunPhases& phases) {
+    const std::pair<const char*, const std::vector<double>*> named[] = {
+        {"read", &phases.read},       {"open", &phases.open},           {"measure", &phases.measure},
+        {"styles", &phases.styles},   {"loop_shell", &phases.loopShell}, {"loop_own", &phases.loopOwn},
+        {"end", &phases.end}};
+    for (const auto& [name, values] : named) Result(op + "_phase_" + name + "_" + n + "_ms", Median(*values) * 1e3);
+    Result(op + "_own_" + n + "_ms", OwnMs(phases));
+}
+
+// Opens lokari's view access, as a run does after reading its file.
+std::unique_ptr<ShellViewAccess> TimedOpen(ItemRequest requests, LabelText labels, RunPhases* phases) {
+    std::unique_ptr<ShellViewAccess> access;
+    phases->open.push_back(Seconds([&] { access = std::make_unique<ShellViewAccess>(requests, labels); }));
+    return access;
+}
+
+void TimedEnd(std::unique_ptr<ShellViewAccess> access, RunPhases* phases) {
+    phases->end.push_back(Seconds([&] { access.reset(); }));
+}
+
+// The save, writing to a file as a save does; the origin it measures at the
+// end is the measuring phase.
+void SplitSave(const TempFolder& folder, RunPhases* phases) {
+    std::unique_ptr<ShellViewAccess> access = TimedOpen(ItemRequest::LabelAndPosition, LabelText::Unicode, phases);
+    ViewPoint origin = {0, 0};
+    phases->measure.push_back(Seconds([&] { access->OriginOnScreen(&origin); }));
+    TimingIconView timing(*access);
     std::FILE* file = std::fopen(folder.File("split.dat").c_str(), "w");
     if (file == nullptr) return;
     const double whole = Seconds([&] { WriteSnapshot(timing, file); });
     std::fclose(file);
-    split->whole.push_back(whole);
-    split->outsideView.push_back(whole - timing.inView);
+    phases->read.push_back(0.0);
+    phases->styles.push_back(0.0);
+    phases->loopShell.push_back(timing.inView);
+    phases->loopOwn.push_back(whole - timing.inView);
+    TimedEnd(std::move(access), phases);
 }
 
-// The real restore: reading the file, then the loop, icons starting elsewhere.
-void SplitRestore(HWND view, int icons, const std::string& snapshot, LoopSplit* split) {
-    split->load.push_back(Seconds([&] { LoadSnapshotFile(snapshot.c_str(), splitTable); }));
+// The restore: reading the file, opening, measuring the view's place, the
+// icon's box and the work areas (which the first judged place does), the
+// styles set aside and put back, the loop, icons starting elsewhere.
+void SplitRestore(HWND view, int icons, const std::string& snapshot, RunPhases* phases) {
+    phases->read.push_back(Seconds([&] { LoadSnapshotFile(snapshot.c_str(), splitTable); }));
     SendBarePositions(view, icons, 300, 200);
     Settle(view);
-    ShellViewAccess access(ItemRequest::LabelOnly);
-    TimingIconView timing(access);
+    const LabelText labels = splitTable.text == SnapshotText::Utf8 ? LabelText::Unicode : LabelText::Ansi;
+    std::unique_ptr<ShellViewAccess> access = TimedOpen(ItemRequest::LabelOnly, labels, phases);
+    phases->measure.push_back(Seconds([&] {
+        ViewPoint origin = {0, 0};
+        access->OriginOnScreen(&origin);
+        access->PlaceIsShown({0, 0});
+    }));
+    ClearedArrangingStyles cleared;
+    double styles = Seconds([&] {
+        ArrangingStyles now = {false, false};
+        ReadArrangingStyles(access->View(), kShellAnswerLimitMs, &now);
+        cleared.Clear(access->View(), {false, true}, kShellAnswerLimitMs);
+    });
+    TimingIconView timing(*access);
     const double whole = Seconds([&] { RestoreFromSnapshot(splitTable, timing); });
-    split->whole.push_back(whole);
-    split->outsideView.push_back(whole - timing.inView);
+    styles += Seconds([&] { cleared.PutBack(kShellAnswerLimitMs); });
+    phases->styles.push_back(styles);
+    phases->loopShell.push_back(timing.inView);
+    phases->loopOwn.push_back(whole - timing.inView);
+    TimedEnd(std::move(access), phases);
+}
+
+// Whether the paired ratios' quartiles lie within 10 % of their median.
+bool Tight(const std::vector<double>& ratios) {
+    const double median = Median(ratios);
+    return median > 0.0 && Quartile(ratios, 1) >= 0.9 * median && Quartile(ratios, 3) <= 1.1 * median;
 }
 
 bool MeasureLokari(int icons) {
@@ -459,7 +530,12 @@ bool MeasureLokari(int icons) {
         };
     };
     std::vector<std::vector<double>> saves, restores;
-    for (int round = 0; round < RunRounds(icons) && ok; ++round) {
+    // More rounds while either paired ratio spreads wider than 10 % of its
+    // median, up to a bound: under Wine single runs spread several-fold.
+    const auto spreadWide = [&] {
+        return !Tight(Ratios(saves[kLokari], saves[kFloor])) || !Tight(Ratios(restores[kLokari], restores[kFloor]));
+    };
+    for (int round = 0; ok && (round < RunRounds(icons) || (round < MostRunRounds(icons) && spreadWide())); ++round) {
         RunSideBySide(round, {save(lokari, ""), save(floorExe, "save"), save(floorExe, "entry save")}, &saves);
         RunSideBySide(round,
                       {restore(lokari, snapshot), restore(floorExe, "restore 10 10"),
@@ -469,7 +545,7 @@ bool MeasureLokari(int icons) {
     if (ok) ok = IconsOnGrid(desktop, 10, 10);
     // lokari's loops and the floor's inside this process, without a process
     // start: the view's share and lokari's.
-    LoopSplit saveSplit, restoreSplit;
+    RunPhases saveSplit, restoreSplit;
     std::vector<double> bareSave, bareRestore;
     for (int round = 0; round < 3 && ok; ++round) {
         Settle(view);
@@ -487,13 +563,16 @@ bool MeasureLokari(int icons) {
     const std::string n = std::to_string(icons);
     ReportRuns("save", n, saves);
     ReportRuns("restore", n, restores);
-    Result("save_loop_" + n + "_ms", Median(saveSplit.whole) * 1e3);
+    Result("save_loop_" + n + "_ms", (Median(saveSplit.loopShell) + Median(saveSplit.loopOwn)) * 1e3);
     Result("bare_save_loop_" + n + "_ms", Median(bareSave) * 1e3);
-    Result("restore_loop_" + n + "_ms", Median(restoreSplit.whole) * 1e3);
+    Result("restore_loop_" + n + "_ms", (Median(restoreSplit.loopShell) + Median(restoreSplit.loopOwn)) * 1e3);
     Result("bare_restore_loop_" + n + "_ms", Median(bareRestore) * 1e3);
-    Result("save_loop_outside_view_" + n + "_ms", Median(saveSplit.outsideView) * 1e3);
-    Result("restore_loop_outside_view_" + n + "_ms", Median(restoreSplit.outsideView) * 1e3);
-    Result("restore_file_read_" + n + "_ms", Median(restoreSplit.load) * 1e3);
+    Result("save_loop_outside_view_" + n + "_ms", Median(saveSplit.loopOwn) * 1e3);
+    Result("restore_loop_outside_view_" + n + "_ms", Median(restoreSplit.loopOwn) * 1e3);
+    Result("restore_file_read_" + n + "_ms", Median(restoreSplit.read) * 1e3);
+    ReportPhases("save", n, saveSplit);
+    ReportPhases("restore", n, restoreSplit);
+    std::printf("rounds lokari_%s %zu\n", n.c_str(), saves[kLokari].size());
     return true;
 }
 

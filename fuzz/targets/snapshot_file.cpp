@@ -1,6 +1,6 @@
 // A snapshot file of any bytes, read through the C library's fgets from a
 // memory stream, then matched: every name is terminated, every line read
-// takes one slot, the first equal name is the one found, placeholders never
+// whole takes one slot, the first equal name is the one found, placeholders never
 // match, and a restore moves the k-th icon with a label to the k-th entry with
 // that name, and only those.
 #include <stdio.h>
@@ -17,19 +17,20 @@ namespace {
 
 SnapshotTable table;
 
-// The number of pieces fgets(line, 280, file) hands over.
-int PiecesOf(const std::uint8_t* data, std::size_t size) {
-    int pieces = 0;
+// The lines a reader takes: none after a UTF-16 mark; one a line end, the
+// last one without it too; a line of more than 1023 bytes before its line
+// end is skipped.
+int LinesOf(const std::uint8_t* data, std::size_t size) {
+    if (size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) return 0;
+    int lines = 0;
     std::size_t at = 0;
     while (at < size) {
-        std::size_t taken = 0;
-        while (at < size && taken < kSnapshotLineSize - 1) {
-            ++taken;
-            if (data[at++] == '\n') break;
-        }
-        ++pieces;
+        std::size_t length = 0;
+        while (at < size && data[at] != '\n') ++at, ++length;
+        if (at < size) ++at;  // the line end
+        if (length <= kLineBufferSize - 1) ++lines;
     }
-    return pieces;
+    return lines;
 }
 
 bool IsPlaceholder(const SnapshotEntry& entry) {
@@ -44,7 +45,7 @@ void CheckTable(int expectedEntries) {
         const void* end = std::memchr(entry.name, '\0', sizeof entry.name);
         FUZZ_CHECK(end != nullptr);
         if (!end) continue;
-        FUZZ_CHECK(std::strlen(entry.name) <= kLongNameKept);
+        FUZZ_CHECK(std::strlen(entry.name) < kSnapshotNameSize);
         if (entry.placeholder || i >= static_cast<std::size_t>(table.entryCount))
             FUZZ_CHECK(entry.placeholder && IsPlaceholder(entry));
     }
@@ -136,7 +137,7 @@ int Fuzz_snapshot_file(const std::uint8_t* data, std::size_t size) {
         FUZZ_CHECK(ReadSnapshot(file, table));
         std::fclose(file);
     }
-    CheckTable(PiecesOf(data, size));
+    CheckTable(LinesOf(data, size));
     CheckMatching();
 
     // Labels from the input, and the table's own names, commas and all.

@@ -14,9 +14,11 @@ constexpr unsigned kListViewGetItemCount = 0x1004;    // LVM_GETITEMCOUNT
 constexpr unsigned kListViewGetItemA = 0x1005;        // LVM_GETITEMA
 constexpr unsigned kListViewSetItemPosition = 0x100F; // LVM_SETITEMPOSITION
 constexpr unsigned kListViewGetItemPosition = 0x1010; // LVM_GETITEMPOSITION
+constexpr unsigned kListViewGetItemW = 0x104B;        // LVM_GETITEMW: LVITEMW has LVITEMA's layout
 
 constexpr std::uint32_t kItemMaskText = 0x1;  // LVIF_TEXT
-constexpr std::size_t kLabelBlockSize = 260;  // label buffer, NUL included
+constexpr std::size_t kLabelBlockSize = 260;  // label buffer in characters (bytes or UTF-16 units), NUL included
+constexpr std::size_t kWideLabelBlockSize = 2 * kLabelBlockSize;  // the same in bytes for UTF-16
 constexpr std::size_t kPositionBlockSize = 8; // POINT: x, y as signed 32-bit
 
 // Byte offsets of LVITEMA's fields up to iIndent, and the record's size.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -30,10 +32,24 @@ bool SnapshotFileNameAt(std::time_t now, char (&fileName)[kSnapshotFileNameSize]
     return FormatSnapshotFileName(*localTime, fileName);
 }
 
+namespace {
+
+void FormatLine(std::int32_t x, std::int32_t y, const char* label, char* line, std::size_t size) {
+    if (std::snprintf(line, size, "%d,%d,%s,", static_cast<int>(x), static_cast<int>(y), label) < 0) line[0] = '\0';
+}
+
+}  // namespace
+
 void FormatSnapshotLine(std::int32_t x, std::int32_t y, const char* label, char (&line)[kSnapshotLineSize]) {
-    if (std::snprintf(line, sizeof line, "%d,%d,%s,", static_cast<int>(x), static_cast<int>(y), label) < 0) {
-        line[0] = '\0';
-    }
+    FormatLine(x, y, label, line, sizeof line);
+}
+
+void FormatSnapshotLine(std::int32_t x, std::int32_t y, const char* label, char (&line)[kLineBufferSize]) {
+    FormatLine(x, y, label, line, sizeof line);
+}
+
+void FormatOriginLine(std::int32_t x, std::int32_t y, char (&line)[kSnapshotLineSize]) {
+    if (std::snprintf(line, sizeof line, "origin %d %d", static_cast<int>(x), static_cast<int>(y)) < 0) line[0] = '\0';
 }
 
 bool WriteSnapshotLine(std::FILE* file, const char* line) {
@@ -42,8 +58,19 @@ bool WriteSnapshotLine(std::FILE* file, const char* line) {
 
 // ---- Reading ----------------------------------------------------------------
 
-bool FileLineSource::NextLine(char (&line)[kSnapshotLineSize]) {
-    return std::fgets(line, static_cast<int>(sizeof line), file_) != nullptr;
+bool FileLineSource::NextLine(char (&line)[kLineBufferSize]) {
+    // fgets says nothing of how much it read; a NUL it did not write in the
+    // last byte means the buffer was not filled, so the line ended in it.
+    constexpr std::size_t kLast = kLineBufferSize - 1;
+    for (;;) {
+        line[kLast] = '\x01';
+        if (std::fgets(line, static_cast<int>(sizeof line), file_) == nullptr) return false;
+        if (line[kLast] != '\0' || line[kLast - 1] == '\n') return true;
+        // A full buffer: the line fits if it ends here, else it is skipped whole.
+        int next = std::fgetc(file_);
+        if (next == EOF || next == '\n') return true;
+        while (next != EOF && next != '\n') next = std::fgetc(file_);
+    }
 }
 
 namespace {
@@ -74,11 +101,25 @@ char* LabelField(char* rest) {
     return rest;
 }
 
+// A name longer than the field can match no label, cut or not.
 void CopyName(const char* field, char (&name)[kSnapshotNameSize]) {
-    const std::size_t length = std::strlen(field);
-    const std::size_t kept = length <= kWholeNameLimit ? length : std::min(length, kLongNameKept);
+    const std::size_t kept = std::min(std::strlen(field), kSnapshotNameSize - 1);
     std::memcpy(name, field, kept);
     name[kept] = '\0';
+}
+
+// An optional minus sign and at least one digit, within the 32-bit range.
+const char* ReadWholeNumber(const char* text, std::int32_t* value) {
+    const char* digits = *text == '-' ? text + 1 : text;
+    if (!IsDigit(*digits)) return nullptr;
+    const char* end = digits;
+    while (IsDigit(*end) && end - digits < 11) ++end;
+    if (IsDigit(*end)) return nullptr;
+    const long long magnitude = std::strtoll(digits, nullptr, 10);
+    const long long signedValue = text == digits ? magnitude : -magnitude;
+    if (signedValue < INT32_MIN || signedValue > INT32_MAX) return nullptr;
+    *value = static_cast<std::int32_t>(signedValue);
+    return end;
 }
 
 }  // namespace
@@ -107,6 +148,21 @@ void SetPlaceholder(SnapshotEntry& entry) {
 void ResetSnapshotTable(SnapshotTable& table) {
     for (SnapshotEntry& entry : table.entries) SetPlaceholder(entry);
     table.entryCount = 0;
+    table.text = SnapshotText::Ansi;
+    table.origin = SnapshotOrigin{};
+}
+
+bool ParseOriginLine(const char* line, SnapshotOrigin* origin) {
+    constexpr char kWord[] = "origin ";
+    if (std::strncmp(line, kWord, sizeof kWord - 1) != 0) return false;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    const char* cursor = ReadWholeNumber(line + sizeof kWord - 1, &x);
+    if (cursor == nullptr || *cursor != ' ') return false;
+    cursor = ReadWholeNumber(cursor + 1, &y);
+    if (cursor == nullptr || std::strspn(cursor, "\r\n") != std::strlen(cursor)) return false;
+    *origin = {true, x, y};
+    return true;
 }
 
 void ParseSnapshotLine(char* line, SnapshotEntry& entry) {
@@ -148,13 +204,31 @@ bool MakeRoomForALine(SnapshotTable& table) {
 
 }  // namespace
 
+namespace {
+
+// Notes the file's text from the marks at its start and drops a UTF-8 mark.
+void ReadTextMark(char* firstLine, SnapshotTable& table) {
+    if (std::strncmp(firstLine, "\xFF\xFE", 2) == 0 || std::strncmp(firstLine, "\xFE\xFF", 2) == 0) {
+        table.text = SnapshotText::Utf16;
+    } else if (std::strncmp(firstLine, kUtf8Mark, sizeof kUtf8Mark - 1) == 0) {
+        table.text = SnapshotText::Utf8;
+        std::memmove(firstLine, firstLine + 3, std::strlen(firstLine + 3) + 1);
+    }
+}
+
+}  // namespace
+
 bool ReadSnapshot(SnapshotLineSource& source, SnapshotTable& table) {
     ResetSnapshotTable(table);
-    char line[kSnapshotLineSize] = {};
-    while (source.NextLine(line)) {
-        if (!MakeRoomForALine(table)) return false;
+    // Kept out of the stack frame, which the build bounds.
+    static char line[kLineBufferSize];
+    for (bool first = true; source.NextLine(line); first = false) {
         // A source that misbehaves must still leave a terminated string.
-        line[kSnapshotLineSize - 1] = '\0';
+        line[kLineBufferSize - 1] = '\0';
+        if (first) ReadTextMark(line, table);
+        if (table.text == SnapshotText::Utf16) return true;
+        if (!MakeRoomForALine(table)) return false;
+        ParseOriginLine(line, &table.origin);
         ParseSnapshotLine(line, table.entries[static_cast<std::size_t>(table.entryCount)]);
         ++table.entryCount;
     }
@@ -164,6 +238,14 @@ bool ReadSnapshot(SnapshotLineSource& source, SnapshotTable& table) {
 bool ReadSnapshot(std::FILE* file, SnapshotTable& table) {
     FileLineSource source(file);
     return ReadSnapshot(source, table);
+}
+
+bool WithinSnapshotSizeBound(std::FILE* file) {
+    // ftell fails beyond its range: such a file is far past the bound anyway.
+    const bool measured = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = measured ? std::ftell(file) : -1L;
+    std::rewind(file);
+    return size >= 0 && size <= kLargestSnapshotBytes;
 }
 
 // ---- The path argument ------------------------------------------------------

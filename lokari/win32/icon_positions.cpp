@@ -50,7 +50,8 @@ RunOutcome WriteSnapshotFile(IconView& view, const char* fileName) {
 // always complete, even after a power cut; a save that fails leaves no file,
 // not even an empty one that would look like a desktop without icons.
 RunOutcome Save() {
-    ShellViewAccess access(ItemRequest::LabelAndPosition);
+    // Labels as the desktop holds them: the file's text is chosen from them.
+    ShellViewAccess access(ItemRequest::LabelAndPosition, LabelText::Unicode);
     if (access.Opened() != RunOutcome::Done) return access.Opened();
     char fileName[kSnapshotFileNameSize];
     char partName[MAX_PATH];
@@ -99,7 +100,9 @@ RunOutcome Restore(const wchar_t* path) {
     const RunOutcome loaded =
         LoadSnapshotFile(path, snapshotTable, [](const wchar_t* widePath) { return _wfopen(widePath, L"r"); });
     if (loaded != RunOutcome::Done) return loaded;
-    ShellViewAccess access(ItemRequest::LabelOnly);
+    // A file without the UTF-8 mark is compared as it always was, in ANSI.
+    ShellViewAccess access(ItemRequest::LabelOnly,
+                           snapshotTable.text == SnapshotText::Utf8 ? LabelText::Unicode : LabelText::Ansi);
     if (access.Opened() != RunOutcome::Done) return access.Opened();
     return RestoreOnto(access);
 }

@@ -9,5 +9,5 @@ void SaveIconPositions();
 
 // Moves every desktop icon whose label is in the snapshot file back to the
 // position stored for it. The path is wide, so that it arrives whole in any
-// script; the labels inside the file are in the ANSI code page.
+// script; the labels inside the file are in the ANSI code page or in UTF-8.
 void RestoreIconPositions(const wchar_t* path);

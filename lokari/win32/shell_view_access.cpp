@@ -35,6 +35,10 @@ static_assert(kOwnLayout.size < offsetof(LVITEMA, iIndent) + sizeof(int) + align
 static_assert(kOwnLayout.size % alignof(LVITEMA) == 0, "record alignment");
 static_assert(kOwnLayout.size <= kLargestItemRecordSize, "largest record");
 static_assert(sizeof(POINT) == kPositionBlockSize, "POINT");
+static_assert(offsetof(LVITEMW, pszText) == kOwnLayout.text && sizeof(LVITEMW) == sizeof(LVITEMA), "LVITEMW");
+static_assert(LVM_GETITEMW == kListViewGetItemW, "LVM_GETITEMW");
+static_assert(WC_NO_BEST_FIT_CHARS == kNoBestFitChars, "WC_NO_BEST_FIT_CHARS");
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 labels");
 
 static_assert(LVM_GETITEMCOUNT == kListViewGetItemCount, "LVM_GETITEMCOUNT");
 static_assert(LVM_GETITEMA == kListViewGetItemA, "LVM_GETITEMA");
@@ -45,6 +49,18 @@ static_assert(LVIF_TEXT == kItemMaskText, "LVIF_TEXT");
 // Memory operations on the shell, plus the right to ask for its pointer width.
 constexpr DWORD kShellProcessAccess =
     PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_LIMITED_INFORMATION;
+
+// The position block also carries the icon's rectangle, once per restore.
+constexpr std::size_t kGeometryBlockSize = sizeof(RECT);
+static_assert(kGeometryBlockSize >= kPositionBlockSize, "geometry block");
+
+int ConvertWithAnsiCodePage(unsigned flags, const char16_t* text, char* out, int outSize, bool* usedDefault) {
+    BOOL used = FALSE;
+    const int written = WideCharToMultiByte(CP_ACP, flags, reinterpret_cast<LPCWCH>(text), -1, out, outSize,
+                                            nullptr, &used);
+    *usedDefault = used != FALSE;
+    return written;
+}
 
 void* AllocateLocal(std::size_t size) {
     return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
@@ -58,17 +74,42 @@ std::uint64_t AddressOf(const void* block) {
     return reinterpret_cast<std::uintptr_t>(block);
 }
 
-BOOL CALLBACK ListScreen(HMONITOR, HDC, LPRECT area, LPARAM list) {
-    reinterpret_cast<ScreenList*>(list)->Add({area->left, area->top, area->right, area->bottom});
+PixelRect PixelRectOf(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// Lists the monitor's work area: the part the taskbar and docked bars leave.
+BOOL CALLBACK ListWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    auto* screens = reinterpret_cast<ScreenList*>(list);
+    if (!GetMonitorInfoW(monitor, &info)) {
+        screens->overflowed = true;  // incomplete: asked place by place instead
+        return FALSE;
+    }
+    screens->Add(PixelRectOf(info.rcWork));
     return TRUE;
+}
+
+bool WorkAreaHoldsWhole(const PixelRect& area) {
+    const RECT rect = {area.left, area.top, area.right, area.bottom};
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromRect(&rect, MONITOR_DEFAULTTONULL);
+    if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) return false;
+    ScreenList one;
+    one.Add(PixelRectOf(info.rcWork));
+    return one.HoldsWhole(area);
 }
 
 }  // namespace
 
 // The record has the shell's layout; Open refuses any shell whose pointer
 // width is not lokari's own, so that is kOwnLayout.
-ShellViewAccess::ShellViewAccess(ItemRequest requests)
-    : withPositions_(requests == ItemRequest::LabelAndPosition), layout_(kOwnLayout) {
+ShellViewAccess::ShellViewAccess(ItemRequest requests, LabelText labels)
+    : withPositions_(requests == ItemRequest::LabelAndPosition),
+      wideLabels_(labels == LabelText::Unicode),
+      layout_(kOwnLayout) {
     opened_ = Open();
 }
 
@@ -98,9 +139,9 @@ RunOutcome ShellViewAccess::Open() {
 
 bool ShellViewAccess::AllocateLocalCopies() {
     localRecord_ = static_cast<unsigned char*>(AllocateLocal(layout_.size));
-    localLabel_ = static_cast<char*>(AllocateLocal(kLabelBlockSize));
-    if (withPositions_) localPosition_ = static_cast<unsigned char*>(AllocateLocal(kPositionBlockSize));
-    return localRecord_ && localLabel_ && (localPosition_ || !withPositions_);
+    localLabel_ = static_cast<char*>(AllocateLocal(kWideLabelBlockSize));
+    localPosition_ = static_cast<unsigned char*>(AllocateLocal(kGeometryBlockSize));
+    return localRecord_ && localLabel_ && localPosition_;
 }
 
 bool ShellViewAccess::OpenShellProcess(HWND view) {
@@ -125,10 +166,10 @@ bool ShellViewAccess::AllocateRemoteBlocks() {
     };
     remoteRecord_ = allocateRemote(layout_.size);
     if (!remoteRecord_) return false;
-    remoteLabel_ = allocateRemote(kLabelBlockSize);
+    remoteLabel_ = allocateRemote(kWideLabelBlockSize);
     if (!remoteLabel_) return false;
-    if (withPositions_) remotePosition_ = allocateRemote(kPositionBlockSize);
-    return remotePosition_ || !withPositions_;
+    remotePosition_ = allocateRemote(kGeometryBlockSize);
+    return remotePosition_ != nullptr;
 }
 
 bool ShellViewAccess::RequestItem(int index, ItemRequest request) {
@@ -143,7 +184,11 @@ bool ShellViewAccess::RequestItem(int index, ItemRequest request) {
     }
     // A view that could not give the item left the previous one's in our blocks.
     DWORD_PTR gotLabel = FALSE;
-    if (!SendToView(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remoteRecord_), &gotLabel) || !gotLabel) return false;
+    if (!SendToView(wideLabels_ ? LVM_GETITEMW : LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remoteRecord_),
+                    &gotLabel) ||
+        !gotLabel) {
+        return false;
+    }
     if (withPosition) {
         DWORD_PTR gotPosition = FALSE;
         if (!SendToView(LVM_GETITEMPOSITION, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remotePosition_),
@@ -190,14 +235,35 @@ bool ShellViewAccess::ReadBack(bool withPosition) {
         return false;
     };
     if (!readRemote(remoteRecord_, localRecord_, layout_.size)) return false;
-    if (!readRemote(remoteLabel_, localLabel_, kLabelBlockSize)) return false;
+    if (!readRemote(remoteLabel_, localLabel_, wideLabels_ ? kWideLabelBlockSize : kLabelBlockSize)) return false;
     if (withPosition && !readRemote(remotePosition_, localPosition_, kPositionBlockSize)) return false;
     // A view that answered with text of its own instead of filling our block
     // left the previous item's label there.
     if (LabelAddressOf(layout_, localRecord_, layout_.size) != AddressOf(remoteLabel_)) return false;
-    TerminatedLabel(localLabel_, kLabelBlockSize);
+    if (wideLabels_) {
+        ConvertWideLabel();
+    } else {
+        TerminatedLabel(localLabel_, kLabelBlockSize);
+    }
     if (withPosition) position_ = DecodePositionBlock(localPosition_, kPositionBlockSize);
     return true;
+}
+
+void ShellViewAccess::ConvertWideLabel() {
+    auto* wide = reinterpret_cast<char16_t*>(localLabel_);
+    wide[kLabelBlockSize - 1] = u'\0';
+    ConvertToUtf8(wide, utf8Label_);
+    fitsAnsi_ = ConvertToExactAnsi(wide, ConvertWithAnsiCodePage, ansiLabel_);
+}
+
+const char* ShellViewAccess::Label() const {
+    if (wideLabels_) return utf8Label_;
+    return localLabel_ ? localLabel_ : "";
+}
+
+const char* ShellViewAccess::ExactAnsiLabel() const {
+    if (wideLabels_) return fitsAnsi_ ? ansiLabel_ : nullptr;
+    return Label();
 }
 
 void ShellViewAccess::SetItemPosition(int index, std::int32_t x, std::int32_t y) {
@@ -209,23 +275,61 @@ void ShellViewAccess::SetItemPosition(int index, std::int32_t x, std::int32_t y)
 }
 
 bool ShellViewAccess::PlaceIsShown(ViewPoint place) {
-    if (opened_ != RunOutcome::Done || !MeasureScreenPlacement()) return true;
-    const PixelRect cell = IconCellOnScreen(placement_, {place.x, place.y}, cellWidth_, cellHeight_);
-    if (screensListed_) return screens_.Shows(cell);
-    const RECT area = {cell.left, cell.top, cell.right, cell.bottom};
-    return MonitorFromRect(&area, MONITOR_DEFAULTTONULL) != nullptr;
+    if (opened_ != RunOutcome::Done) return true;
+    MeasureScreens();
+    const PixelPoint corner = ViewItemToScreen(placement_, {place.x, place.y});
+    const PixelRect icon = {corner.x + iconBox_.left, corner.y + iconBox_.top, corner.x + iconBox_.right,
+                            corner.y + iconBox_.bottom};
+    return screensListed_ ? screens_.HoldsWhole(icon) : WorkAreaHoldsWhole(icon);
 }
 
-bool ShellViewAccess::MeasureScreenPlacement() {
-    if (placementMeasured_) return true;
-    DWORD_PTR spacing = 0;
-    if (!SendToView(LVM_GETITEMSPACING, FALSE, 0, &spacing)) return false;
-    // An empty cell would lie on no monitor wherever it is.
-    cellWidth_ = std::max(1, static_cast<int>(LOWORD(spacing)));
-    cellHeight_ = std::max(1, static_cast<int>(HIWORD(spacing)));
+bool ShellViewAccess::OriginOnScreen(ViewPoint* origin) {
+    if (opened_ != RunOutcome::Done || !answering_) return false;
+    MeasurePlacement();
+    const PixelPoint corner = ViewItemToScreen(placement_, {0, 0});
+    *origin = {corner.x, corner.y};
+    return true;
+}
+
+void ShellViewAccess::MeasurePlacement() {
+    if (placementMeasured_) return;
     placement_ = MeasureViewPlacement(view_, kShellAnswerLimitMs);
     placementMeasured_ = true;
-    screensListed_ = EnumDisplayMonitors(nullptr, nullptr, ListScreen, reinterpret_cast<LPARAM>(&screens_)) &&
+}
+
+void ShellViewAccess::MeasureScreens() {
+    if (screensMeasured_) return;
+    MeasurePlacement();
+    // Without the icon's rectangle, the item's position alone is judged.
+    MeasureIconBox();
+    screensMeasured_ = true;
+    screensListed_ = EnumDisplayMonitors(nullptr, nullptr, ListWorkArea, reinterpret_cast<LPARAM>(&screens_)) &&
                      screens_.count > 0 && !screens_.overflowed;
+}
+
+// The icon's rectangle of item 0 (in the view's client area) against its
+// position (in the view's coordinates): the same offset and size for every item.
+bool ShellViewAccess::MeasureIconBox() {
+    if (itemCount_ <= 0) return false;
+    const RECT asked = {LVIR_ICON, 0, 0, 0};
+    RECT icon = {};
+    POINT position = {};
+    if (!AskGeometry(LVM_GETITEMRECT, &asked, &icon, sizeof icon) ||
+        !AskGeometry(LVM_GETITEMPOSITION, nullptr, &position, sizeof position)) {
+        return false;
+    }
+    const int clientX = position.x - placement_.origin.x;
+    const int clientY = position.y - placement_.origin.y;
+    iconBox_ = {icon.left - clientX, icon.top - clientY, icon.right - clientX, icon.bottom - clientY};
     return true;
+}
+
+// One request about item 0 through the position block: what is sent (if
+// anything) goes in first, the answer comes back from it.
+bool ShellViewAccess::AskGeometry(UINT message, const void* sent, void* answer, std::size_t size) {
+    SIZE_T moved = 0;
+    if (sent && !(WriteProcessMemory(process_, remotePosition_, sent, size, &moved) && moved == size)) return false;
+    DWORD_PTR answered = FALSE;
+    if (!SendToView(message, 0, reinterpret_cast<LPARAM>(remotePosition_), &answered) || !answered) return false;
+    return ReadProcessMemory(process_, remotePosition_, answer, size, &moved) && moved == size;
 }

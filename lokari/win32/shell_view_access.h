@@ -5,6 +5,7 @@
 #pragma once
 
 #include "icon_snapshot.h"
+#include "label_text.h"
 #include "view_geometry.h"
 
 #include <windows.h>
@@ -13,11 +14,15 @@
 // answer one message in this time is taken to have stopped.
 constexpr UINT kShellAnswerLimitMs = 10000;
 
+// How labels are read: through the ANSI code page (LVM_GETITEMA), or as the
+// shell holds them, in UTF-16 (LVM_GETITEMW), and then given as UTF-8.
+enum class LabelText { Ansi, Unicode };
+
 class ShellViewAccess final : public IconView {
 public:
     // Opens the access: finds the view, allocates the copies, opens the
     // shell's process, allocates the blocks there and takes the item count.
-    explicit ShellViewAccess(ItemRequest requests);
+    ShellViewAccess(ItemRequest requests, LabelText labels);
     // Frees every copy and block and closes the process handle; blocks that
     // went out in an unanswered request stay with the shell (see SendToView).
     ~ShellViewAccess() override;
@@ -34,13 +39,17 @@ public:
     // False, and the item is to be skipped, when a transfer failed or the
     // view could not give the item (it may have just gone away).
     bool RequestItem(int index, ItemRequest request) override;
-    const char* Label() const override { return localLabel_ ? localLabel_ : ""; }
+    const char* Label() const override;
+    const char* ExactAnsiLabel() const override;
     ViewPoint Position() const override { return position_; }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override;
-    // Whether the icon's cell there (its item spacing wide and high) meets a
-    // monitor. Measures the view's place on the screen at the first call; a
-    // view that cannot be measured is taken as shown.
+    // Whether the item's icon there (LVM_GETITEMRECT with LVIR_ICON) lies
+    // wholly within one monitor's work area. Measures the view's place, the
+    // icon's offset and size and the work areas at the first call; without
+    // the icon's rectangle, the position alone is judged.
     bool PlaceIsShown(ViewPoint place) override;
+    // Measured as tornelo measures its view, once.
+    bool OriginOnScreen(ViewPoint* origin) override;
     bool Answering() const override { return answering_; }
     HWND View() const { return view_; }
 
@@ -51,7 +60,11 @@ private:
     bool AllocateRemoteBlocks();
     bool WriteRecord();
     bool ReadBack(bool withPosition);
-    bool MeasureScreenPlacement();
+    void ConvertWideLabel();
+    void MeasurePlacement();
+    void MeasureScreens();
+    bool MeasureIconBox();
+    bool AskGeometry(UINT message, const void* sent, void* answer, std::size_t size);
     // One message to the view, given up after kShellAnswerLimitMs; after the
     // first unanswered one nothing more is sent.
     // The shell still carries out a request it did not answer in time, later:
@@ -61,6 +74,7 @@ private:
     bool NamesRemoteBlock(LPARAM lParam) const;
 
     const bool withPositions_;
+    const bool wideLabels_;
     const ItemRecordLayout& layout_;
     HWND view_ = nullptr;
     HANDLE process_ = nullptr;
@@ -76,12 +90,17 @@ private:
     void* remoteLabel_ = nullptr;
     void* remotePosition_ = nullptr;
     ViewPoint position_ = {0, 0};
+    char utf8Label_[kUtf8LabelSize] = {};
+    char ansiLabel_[kLabelBlockSize] = {};
+    bool fitsAnsi_ = true;
 
     bool placementMeasured_ = false;
-    // Complete when listing the monitors succeeded; otherwise each place is asked of the system.
+    ViewPlacement placement_ = {{0, 0}, {0, 0}};
+    bool screensMeasured_ = false;
+    // The monitors' work areas; complete when listing them succeeded,
+    // otherwise each place is asked of the system.
     ScreenList screens_;
     bool screensListed_ = false;
-    ViewPlacement placement_ = {{0, 0}, {0, 0}};
-    int cellWidth_ = 1;
-    int cellHeight_ = 1;
+    // The icon's rectangle relative to the item's position.
+    PixelRect iconBox_ = {0, 0, 1, 1};
 };

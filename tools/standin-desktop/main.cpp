@@ -5,6 +5,9 @@
 //                       [--slow-style-off MS]
 //   standin-desktop.exe --dump | --add LABEL | --remove INDEX | --freeze MS | --moves
 //
+// --labels FILE: one label per line, UTF-8; a file that starts with the
+// UTF-8 mark puts them in as UTF-16 (any script), one without it through the
+// ANSI code page. --add puts its label in as UTF-16.
 // The last five act on the stand-in that runs already and then end;
 // --freeze returns at once and the stand-in then answers nothing for MS ms;
 // --moves prints how many icon moves other programs have sent its view.
@@ -220,6 +223,7 @@ int PrintMoves() {
 
 int Serve(HINSTANCE instance, const Options& options) {
     std::vector<std::string> labels;
+    standin::DesktopLook look = options.look;
     if (!options.labelsFile.empty()) {
         std::string text;
         if (!ReadWholeFile(options.labelsFile, &text)) {
@@ -227,10 +231,11 @@ int Serve(HINSTANCE instance, const Options& options) {
             return 3;
         }
         labels = standin::SplitLabelLines(text);
+        look.wideLabels = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
     } else {
         labels = standin::GeneratedLabels(options.icons);
     }
-    return standin::ServeDesktop(instance, options.look, labels);
+    return standin::ServeDesktop(instance, look, labels);
 }
 
 }  // namespace

@@ -67,17 +67,30 @@ void PlaceOwnIcon(int index, GridPoint slot) {
     placingOwnIcon = false;
 }
 
-// The label goes in as the list-view of a real desktop holds it: in the
-// ANSI code page, through the ANSI message.
-int AppendIcon(const std::wstring& label) {
-    int index = static_cast<int>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
+// Through the ANSI code page, as labels that hold only its characters arrive.
+int InsertAnsiItem(int index, const std::wstring& label) {
     std::string ansi = WideToAnsi(label);
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index;
     item.pszText = &ansi[0];
     item.iImage = index % imageCount;
-    index = static_cast<int>(SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<int>(SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+// As the list-view of a real desktop holds a label: in UTF-16, any script.
+int InsertWideItem(int index, std::wstring label) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = index;
+    item.pszText = &label[0];
+    item.iImage = index % imageCount;
+    return static_cast<int>(SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int AppendIcon(const std::wstring& label, bool wide) {
+    int index = static_cast<int>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
+    index = wide ? InsertWideItem(index, label) : InsertAnsiItem(index, label);
     if (index < 0) return -1;
     PlaceOwnIcon(index, NextGridSlot(index));
     return static_cast<int>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
@@ -255,7 +268,7 @@ LRESULT AnswerRequest(const COPYDATASTRUCT& request) {
         if (listView == nullptr) return -1;
         const auto* text = static_cast<const wchar_t*>(request.lpData);
         size_t length = text != nullptr ? request.cbData / sizeof(wchar_t) : 0;
-        return AppendIcon(std::wstring(text, length));
+        return AppendIcon(std::wstring(text, length), true);
     }
     case kRemoveIcon: {
         if (listView == nullptr || request.cbData != sizeof(std::int32_t)) return -1;
@@ -360,7 +373,7 @@ int ServeDesktop(HINSTANCE instance, const DesktopLook& look, const std::vector<
         CreateShellView(progmanWindow, instance, look);
     }
     if (listView != nullptr) {
-        for (const std::string& label : utf8Labels) AppendIcon(Utf8ToWide(label));
+        for (const std::string& label : utf8Labels) AppendIcon(Utf8ToWide(label), look.wideLabels);
     }
     if (workerWindow != nullptr) ShowAtBottom(workerWindow);
     ShowAtBottom(progmanWindow);

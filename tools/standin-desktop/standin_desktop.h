@@ -25,6 +25,9 @@ struct DesktopLook {
     // A shell slow to switch either style off: it takes that long to handle
     // the change (LVM_SETEXTENDEDLISTVIEWSTYLE, WM_STYLECHANGING).
     int slowStyleOffMs = 0;
+    // The starting labels go in as a real desktop holds them, in UTF-16
+    // (LVM_INSERTITEMW), instead of through the ANSI code page.
+    bool wideLabels = false;
 };
 
 // Creates the windows, fills the view with the labels (UTF-8), shows the

@@ -1,4 +1,5 @@
 #include "icon_snapshot.h"
+#include "label_text.h"
 #include "view_geometry.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +15,11 @@
 namespace {
 
 struct FakeIcon {
-    std::string label;
+    std::string label;  // as the view gives it: UTF-8 for a label that does not fit ANSI
     std::int32_t x;
     std::int32_t y;
     bool readable = true;
+    bool fitsAnsi = true;  // the ANSI form is then the label itself
 };
 
 struct Move {
@@ -47,10 +49,12 @@ public:
         const FakeIcon& icon = icons_.at(index);
         if (!icon.readable) return false;
         label_ = icon.label.substr(0, kLabelBlockSize - 1);
+        fitsAnsi_ = icon.fitsAnsi;
         if (request == ItemRequest::LabelAndPosition) position_ = {icon.x, icon.y};
         return true;
     }
     const char* Label() const override { return label_.c_str(); }
+    const char* ExactAnsiLabel() const override { return fitsAnsi_ ? label_.c_str() : nullptr; }
     ViewPoint Position() const override { return position_; }
     void SetItemPosition(int index, std::int32_t x, std::int32_t y) override {
         if (!Answer()) return;
@@ -68,6 +72,13 @@ public:
     const FakeIcon& Icon(int index) const { return icons_.at(index); }
     void MoveEverythingTo(std::int32_t x, std::int32_t y) {
         for (FakeIcon& icon : icons_) icon.x = x, icon.y = y;
+    }
+
+    // The view's (0, 0) on the screen; by default the view cannot tell it.
+    void OriginAt(std::int32_t x, std::int32_t y) { origin_ = {x, y}, hasOrigin_ = true; }
+    bool OriginOnScreen(ViewPoint* origin) override {
+        *origin = origin_;
+        return hasOrigin_;
     }
 
     bool Answering() const override { return !stopped_; }
@@ -88,8 +99,11 @@ private:
     bool stopped_ = false;
     std::vector<FakeIcon> icons_;
     std::string label_;
+    bool fitsAnsi_ = true;
     ViewPoint position_ = {0, 0};
     ViewPoint screenEnd_ = {-1, -1};
+    ViewPoint origin_ = {0, 0};
+    bool hasOrigin_ = false;
 };
 
 std::string Snapshot(FakeIconView& view, RunOutcome expected = RunOutcome::Done) {
@@ -169,6 +183,69 @@ TEST(WriteSnapshot, LabelCutTo259BytesStillFitsTheLine) {
     EXPECT_EQ(Snapshot(view), "-32768,-32768," + std::string(259, 'L') + ",\n");
 }
 
+// ANSI, byte for byte as always, while every label fits; one that does not
+// makes the whole file UTF-8 behind the mark, wherever it comes. The origin
+// line comes last, in either text.
+TEST(WriteSnapshot, FileIsAnsiWhenEveryLabelFitsElseUtf8WithTheMark) {
+    const std::string korean = "\xED\x95\x9C";  // 한
+    const struct { std::vector<FakeIcon> icons; std::string bytes; } rows[] = {
+        {{{"a", 1, 2}, {"b", 3, 4}}, "1,2,a,\n3,4,b,\norigin -300 5\n"},
+        {{{"a", 1, 2}, {korean, 3, 4, true, false}}, "\xEF\xBB\xBF" "1,2,a,\n3,4," + korean + ",\norigin -300 5\n"},
+        {{{korean, 1, 2, true, false}, {"b", 3, 4}}, "\xEF\xBB\xBF" "1,2," + korean + ",\n3,4,b,\norigin -300 5\n"},
+        {{{"a", 1, 2}, {"b", 3, 4}, {"c", 5, 6, true, false}}, "\xEF\xBB\xBF" "1,2,a,\n3,4,b,\n5,6,c,\norigin -300 5\n"},
+        {{}, "origin -300 5\n"},
+    };
+    for (const auto& row : rows) {
+        FakeIconView view(row.icons);
+        view.OriginAt(-300, 5);
+        EXPECT_EQ(Snapshot(view), row.bytes);
+    }
+}
+
+// WideCharToMultiByte into code page 1252, as far as these labels need it:
+// "é" has a byte of its own, "ā" only the look-alike "a" (best fit), "한"
+// nothing but the default character "?".
+int FakeCodePage1252(unsigned flags, const char16_t* text, char* out, int outSize, bool* usedDefault) {
+    for (int written = 0; written < outSize; ++text) {
+        const bool ownByte = *text <= 0xFF, bestFit = *text == u'\u0101' && !(flags & kNoBestFitChars);
+        *usedDefault = *usedDefault || (!ownByte && !bestFit);
+        out[written++] = ownByte ? static_cast<char>(*text) : bestFit ? 'a' : '?';
+        if (*text == u'\0') return written;
+    }
+    return 0;
+}
+
+TEST(LabelText, ExactAnsiOnlyWithoutLookAlikeOrDefaultCharacter) {
+    const struct { std::u16string label; bool exact; std::string ansi; } rows[] = {
+        {u"caf\u00E9", true, "caf\xE9"},       // fits
+        {u"\u0101bc", false, ""},               // best fit: would read "abc"
+        {u"\uD55C.txt", false, ""},             // default character
+        {std::u16string(259, u'x'), true, std::string(259, 'x')},
+        {std::u16string(260, u'x'), false, ""},  // no room for the NUL
+    };
+    for (const auto& row : rows) {
+        char ansi[kLabelBlockSize];
+        EXPECT_EQ(ConvertToExactAnsi(row.label.c_str(), FakeCodePage1252, ansi), row.exact) << row.ansi;
+        EXPECT_EQ(row.exact ? std::string(ansi) : row.ansi, row.ansi);
+    }
+}
+
+TEST(LabelText, Utf8OfUtf16) {
+    const struct { std::u16string label; std::string utf8; } rows[] = {
+        {u"icon 01", "icon 01"},
+        {u"caf\u00E9", "caf\xC3\xA9"},
+        {u"\uD55C\uAD6D", "\xED\x95\x9C\xEA\xB5\xAD"},               // 한국
+        {u"\U0001F600!", "\xF0\x9F\x98\x80!"},                          // an emoji: a surrogate pair
+        {std::u16string{u'a', 0xD800, u'b'}, "a\xEF\xBF\xBD" "b"},                             // unpaired: U+FFFD
+        {std::u16string(258, u'x') + u"\U0001F600", std::string(258, 'x') + "\xEF\xBF\xBD"},  // pair cut at 259
+    };
+    for (const auto& row : rows) {
+        char utf8[kUtf8LabelSize];
+        ConvertToUtf8(row.label.c_str(), utf8);
+        EXPECT_EQ(std::string(utf8), row.utf8);
+    }
+}
+
 // ---- Restore ----------------------------------------------------------------
 
 TEST(RestoreFromSnapshot, MovesEachMatchedIconToAnEntryOfItsOwn) {
@@ -223,6 +300,27 @@ TEST(RestoreFromSnapshot, PositionsOutsideThe16BitRangeArePassedOnWhole) {
     RestoreFromSnapshot(*table, view);
     const std::vector<Move> expected = {{0, 70000, -70000}};
     EXPECT_EQ(view.moves, expected);
+}
+
+// Saved with the view's (0, 0) at screen (-300, 0): an icon saved at x 400 was
+// at screen x 100, so with today's (0, 0) at screen (0, 0) it goes to x 100.
+TEST(RestoreFromSnapshot, EntriesKeepTheScreenSpotOfTheSave) {
+    const struct { std::string originLine; bool viewTellsOrigin; ViewPoint today; Move expected; } rows[] = {
+        {"origin -300 0\n", true, {0, 0}, {0, 100, 50}},      // 400 - 300 + 0
+        {"origin 0 0\n", true, {-300, 0}, {0, 700, 50}},      // 400 + 0 + 300
+        {"origin 10 -20\n", true, {-5, 30}, {0, 415, 0}},     // 400 + 10 + 5, 50 - 20 - 30
+        {"", true, {-300, 0}, {0, 400, 50}},                  // no origin saved: as always
+        {"origin -300 0\n", false, {0, 0}, {0, 400, 50}},     // today's unknown
+        {"origin 2147483647 0\n", true, {-2147483647 - 1, 0}, {0, INT32_MAX, 50}},  // saturates
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.originLine);
+        auto table = TableFrom("400,50,a,\n" + row.originLine);
+        FakeIconView view({{"a", 0, 0}});
+        if (row.viewTellsOrigin) view.OriginAt(row.today.x, row.today.y);
+        EXPECT_EQ(RestoreFromSnapshot(*table, view), RunOutcome::Done);
+        EXPECT_EQ(view.moves, std::vector<Move>{row.expected});
+    }
 }
 
 TEST(RestoreFromSnapshot, PlaceNoScreenShowsIsNotAppliedAndEndsWith6) {
@@ -335,6 +433,30 @@ TEST_F(LoadSnapshotFileTest, TooLongArgumentIsRefusedAndReadsNothing) {
     table_->entryCount = 5;
     EXPECT_EQ(LoadSnapshotFile(argument.c_str(), *table_), RunOutcome::SnapshotNotReadable);
     EXPECT_EQ(table_->entryCount, 0);
+}
+
+// Refused before it is read: larger than 16 MiB, or UTF-16.
+TEST_F(LoadSnapshotFileTest, FileThatIsNoSnapshotIsNotReadableAndGivesNoEntries) {
+    const struct {
+        std::string start;
+        long size;  // zero bytes after the start up to it
+        RunOutcome outcome;
+        int entries;
+    } rows[] = {
+        // Read: the line, then one line of zero bytes, too long to be one.
+        {"1,2,a,\n", 16L * 1024 * 1024, RunOutcome::Done, 1},
+        {"1,2,a,\n", 16L * 1024 * 1024 + 1, RunOutcome::SnapshotNotReadable, 0},
+        {std::string("\xFF\xFE" "1\0,\0" "2\0,\0" "a\0,\0\n\0", 16), 16, RunOutcome::SnapshotNotReadable, 0},
+        {std::string("\xFE\xFF\0" "1\0,\0" "2\0,\0" "a\0,\0\n", 16), 16, RunOutcome::SnapshotNotReadable, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.size);
+        std::ofstream(Path(), std::ios::binary | std::ios::trunc) << row.start;
+        std::ofstream(Path(), std::ios::binary | std::ios::in).seekp(row.size - 1).put('\0');
+        table_->entryCount = 5;
+        EXPECT_EQ(LoadSnapshotFile(Path().c_str(), *table_), row.outcome);
+        EXPECT_EQ(table_->entryCount, row.entries);
+    }
 }
 
 TEST_F(LoadSnapshotFileTest, LongestArgumentThatFitsIsTaken) {

@@ -261,9 +261,11 @@ struct NameLengthCase {
     std::size_t keptLength;
 };
 
-TEST(SnapshotLineParse, NameUpTo260IsWholeAndLongerIsCutTo262) {
+// 783 bytes hold the longest UTF-8 label (259 units of 3 bytes: 777); a longer
+// name can match no label, so where it is cut does not matter.
+TEST(SnapshotLineParse, NameUpTo783IsWholeAndLongerIsCutTo783) {
     const NameLengthCase cases[] = {{1, 1},     {259, 259}, {260, 260}, {261, 261},
-                                    {262, 262}, {263, 262}, {275, 262}, {1000, 262}};
+                                    {262, 262}, {263, 263}, {777, 777}, {783, 783}, {784, 783}, {1000, 783}};
     for (const NameLengthCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "field length " << c.fieldLength);
         const SnapshotEntry entry = Parsed("1,2," + std::string(c.fieldLength, 'n') + ",");
@@ -309,6 +311,49 @@ TEST(SnapshotReading, CrLfAndLfLinesReadAlike) {
     EXPECT_EQ(table->entries[2].y, 6);
 }
 
+// The save's last line "origin X Y": the screen position of the view's (0, 0).
+TEST(SnapshotReading, OriginLineIsReadAndTakesAPlaceholderSlot) {
+    const struct { std::string line; bool known; std::int32_t x, y; } rows[] = {
+        {"origin -300 0\r\n", true, -300, 0}, {"origin 0 0\n", true, 0, 0}, {"origin 12 -34", true, 12, -34},
+        {"origin 2147483647 -2147483648\n", true, INT_MAX, INT_MIN},
+        {"origin 2147483648 0\n", false, 0, 0}, {"origin 1\n", false, 0, 0}, {"origin 1 2 3\n", false, 0, 0},
+        {"origin  1 2\n", false, 0, 0}, {"origin x y\n", false, 0, 0}, {"Origin 1 2\n", false, 0, 0},
+        {"1,2,origin 1 2,\n", false, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        auto table = ReadBytes("1,1,a,\n" + row.line);
+        ASSERT_EQ(table->entryCount, 2);
+        EXPECT_EQ(table->origin.known, row.known);
+        EXPECT_EQ(table->origin.x, row.x);
+        EXPECT_EQ(table->origin.y, row.y);
+        EXPECT_EQ(table->entries[1].placeholder, row.line[0] == 'o' || row.line[0] == 'O');
+    }
+    char line[kSnapshotLineSize];
+    FormatOriginLine(-300, 25, line);
+    EXPECT_STREQ(line, "origin -300 25");
+}
+
+// EF BB BF: UTF-8, the mark itself no part of the first line. FF FE or FE FF:
+// UTF-16, which no line of would read as a snapshot line.
+TEST(SnapshotReading, MarkAtTheStartTellsTheText) {
+    const struct { std::string bytes; SnapshotText text; int entries; std::int32_t firstX; } rows[] = {
+        {"\xEF\xBB\xBF" "123,234,icon 01,\n", SnapshotText::Utf8, 1, 123},
+        {"123,234,icon 01,\n", SnapshotText::Ansi, 1, 123},
+        {"\xEF\xBB" "123,234,icon 01,\n", SnapshotText::Ansi, 1, 0},  // no mark: the bytes spoil x
+        {std::string("\xFF\xFE" "1\0,\0" "2\0,\0" "a\0,\0\r\0\n\0", 18), SnapshotText::Utf16, 0, 0},
+        {std::string("\xFE\xFF\0" "1\0,\0" "2\0,\0" "a\0,\0\r\0\n", 18), SnapshotText::Utf16, 0, 0},
+        {"123,234,icon 01,\n\xEF\xBB\xBF" "1,2,b,\n", SnapshotText::Ansi, 2, 123},  // only at the start
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.bytes));
+        auto table = ReadBytes(row.bytes);
+        EXPECT_EQ(table->text, row.text);
+        ASSERT_EQ(table->entryCount, row.entries);
+        EXPECT_EQ(row.entries > 0 ? table->entries[0].x : 0, row.firstX);
+    }
+}
+
 std::string NumberedLines(int count) {
     std::string text;
     for (int i = 0; i < count; ++i) text += std::to_string(i) + "," + std::to_string(-i) + ",icon " + std::to_string(i) + ",\n";
@@ -334,7 +379,7 @@ TEST(SnapshotReading, ExactlyEightHundredLinesAreAllRead) {
 class CountingLineSource final : public SnapshotLineSource {
 public:
     explicit CountingLineSource(int lines) : lines_(lines) {}
-    bool NextLine(char (&line)[kSnapshotLineSize]) override {
+    bool NextLine(char (&line)[kLineBufferSize]) override {
         std::snprintf(line, sizeof line, "%d,%d,n%d,\n", calls, calls, calls);
         return calls++ < lines_;
     }
@@ -352,33 +397,32 @@ TEST(SnapshotReading, AsksForLinesUntilTheSourceEnds) {
     EXPECT_EQ(source.calls, 2001);
 }
 
-TEST(SnapshotReading, LongLineComesInPiecesOf279EachTakingASlot) {
-    // 602 characters and the line end: pieces of 279, 279 and 45.
-    const std::string longLine = "1,2," + std::string(596, 'a') + ",\n";
-    auto table = ReadBytes(longLine + "5,6,next,\n");
-    ASSERT_EQ(table->entryCount, 4);
-    EXPECT_EQ(table->entries[0].x, 1);
-    EXPECT_EQ(std::string(table->entries[0].name), std::string(262, 'a'));
-    EXPECT_TRUE(IsPlaceholder(table->entries[1]));  // one field of 279 a's
-    EXPECT_TRUE(IsPlaceholder(table->entries[2]));  // a's and the line end: two fields
-    EXPECT_STREQ(table->entries[3].name, "next");
-}
-
-TEST(SnapshotReading, LineEndPastThe279thCharacterTakesASlotOfItsOwn) {
-    const std::string exactly279 = "1,2," + std::string(274, 'b') + ",";
-    ASSERT_EQ(exactly279.size(), 279u);
-    auto table = ReadBytes(exactly279 + "\n" + "3,4,c,\n");
-    ASSERT_EQ(table->entryCount, 3);
-    EXPECT_EQ(std::string(table->entries[0].name), std::string(262, 'b'));
-    EXPECT_TRUE(IsPlaceholder(table->entries[1]));
-    EXPECT_STREQ(table->entries[2].name, "c");
-
-    const std::string fitsWithLineEnd = "9,2," + std::string(273, 'b') + ",\n";  // 278 characters and the line end
-    auto fits = ReadBytes(fitsWithLineEnd + "3,4,c,\n");
-    ASSERT_EQ(fits->entryCount, 2);
-    EXPECT_EQ(fits->entries[0].x, 9);
-    EXPECT_EQ(std::string(fits->entries[0].name), std::string(262, 'b'));
-    EXPECT_STREQ(fits->entries[1].name, "c");
+// The buffer holds 1023 bytes: a line of up to 1023 bytes before its line end
+// is read whole, a longer one is skipped whole, so no tail of it can become an
+// entry of its own.
+TEST(SnapshotReading, LineLongerThanTheBufferIsSkippedWhole) {
+    const struct {
+        std::string line;
+        int entries;  // with the line "5,6,next," after it
+    } rows[] = {
+        {"1,2," + std::string(1018, 'a') + ",\n", 2},                  // 1023 bytes and the line end
+        {"1,2," + std::string(1017, 'a') + ",\n", 2},                  // 1022 and the line end: the buffer full
+        {"1,2," + std::string(1019, 'a') + ",\n", 1},                  // 1024
+        {"1,2," + std::string(600, 'a') + ",3,4,tail,\n", 2},          // 615: read whole, no tail entry
+        {"1,2," + std::string(1100, 'a') + ",3,4,tail,\n", 1},         // 1115: skipped, tail and all
+        {"1,2," + std::string(5000, 'a') + "\n\n", 2},                // the blank line after it still counts
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line.size());
+        auto table = ReadBytes(row.line + "5,6,next,\n");
+        ASSERT_EQ(table->entryCount, row.entries);
+        EXPECT_STREQ(table->entries[row.entries - 1].name, "next");
+        EXPECT_EQ(SnapshotMatcher(*table).Take("tail"), nullptr);
+    }
+    EXPECT_EQ(std::string(ReadBytes("1,2," + std::string(1018, 'a') + ",\n")->entries[0].name), std::string(783, 'a'));
+    // Without a line end at the end of the file.
+    EXPECT_EQ(ReadBytes("1,2," + std::string(1018, 'a') + ",")->entryCount, 1);
+    EXPECT_EQ(ReadBytes("1,2," + std::string(1019, 'a') + ",")->entryCount, 0);
 }
 
 TEST(SnapshotReading, BytesAfterANulAreInvisibleButTheLineStillCounts) {
@@ -400,7 +444,7 @@ TEST(SnapshotReading, BinaryFileFillsSlotsWithoutOverrunning) {
     EXPECT_EQ(table->entryCount, 383);
     for (const SnapshotEntry& entry : table->entries) {
         ASSERT_LT(strnlen(entry.name, sizeof entry.name), sizeof entry.name);
-        ASSERT_LE(std::strlen(entry.name), 262u);
+        ASSERT_LE(std::strlen(entry.name), kSnapshotNameSize - 1);
     }
 }
 

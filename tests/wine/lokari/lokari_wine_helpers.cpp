@@ -36,6 +36,10 @@ std::string SnapshotOf(const std::vector<DesktopIcon>& icons) {
     return text;
 }
 
+std::string SavedSnapshotOf(const std::vector<DesktopIcon>& icons, const std::string& origin) {
+    return SnapshotOf(icons) + origin + "\r\n";
+}
+
 std::vector<std::string> SnapshotNamesBetween(std::time_t from, std::time_t to) {
     std::vector<std::string> names;
     for (std::time_t second = from; second <= to; ++second) {

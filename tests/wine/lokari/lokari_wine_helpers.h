@@ -23,6 +23,10 @@ long RunLokariWide(const std::wstring& commandTail, const std::string& workingFo
 // The snapshot line of one icon as lokari must write it, line end included.
 std::string SnapshotLineOf(const DesktopIcon& icon);
 std::string SnapshotOf(const std::vector<DesktopIcon>& icons);
+// What a save of those icons writes when their labels fit the ANSI code page:
+// the lines, then the screen spot of the view's (0, 0), which is the
+// primary screen's corner on a stand-in without --view-offset.
+std::string SavedSnapshotOf(const std::vector<DesktopIcon>& icons, const std::string& origin = "origin 0 0");
 
 // The snapshot file names of every second from `from` to `to`.
 std::vector<std::string> SnapshotNamesBetween(std::time_t from, std::time_t to);

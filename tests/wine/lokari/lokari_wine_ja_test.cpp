@@ -46,7 +46,7 @@ TEST(LokariJapanese, LabelsRoundTripThroughASnapshotInAJapaneseFolder) {
     ASSERT_EQ(names.size(), 1u);
     const std::vector<std::string> expectedNames = SnapshotNamesBetween(before, std::time(nullptr));
     EXPECT_NE(std::find(expectedNames.begin(), expectedNames.end(), names[0]), expectedNames.end());
-    EXPECT_EQ(ReadWholeFile(folder.File(names[0])), SnapshotOf(saved));
+    EXPECT_EQ(ReadWholeFile(folder.File(names[0])), SavedSnapshotOf(saved));
 
     // Restore from a copy in a folder whose name holds a blank and 0x5C trail bytes.
     const std::string japaneseFolder = folder.File(AnsiFromUtf8("表 ソフト"));
@@ -57,6 +57,46 @@ TEST(LokariJapanese, LabelsRoundTripThroughASnapshotInAJapaneseFolder) {
     ASSERT_NE(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
     EXPECT_EQ(RunLokari("\"" + copy + "\"", folder.Path()), 0);
     EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));
+}
+
+// Labels outside code page 932, alike two by two and more once in it ("??",
+// "caf?" or "cafe"), saved, then restored onto a desktop that lists them the
+// other way round, as after a restart of Explorer: each icon to its own spot.
+TEST(LokariJapanese, LabelsInAnyScriptComeBackToThePixelInAnyOrder) {
+    ASSERT_EQ(GetACP(), 932u);
+    // 한국, 서울, 简历, 😀, 😎, café, cafè, and 表.txt, which fits.
+    const std::vector<std::string> labels = {
+        "\xED\x95\x9C\xEA\xB5\xAD", "\xEC\x84\x9C\xEC\x9A\xB8", "\xE7\xAE\x80\xE5\x8E\x86", "\xF0\x9F\x98\x80",
+        "\xF0\x9F\x98\x8E", "caf\xC3\xA9", "caf\xC3\xA8", "\xE8\xA1\xA8.txt"};
+    TempFolder labelFiles;
+    const auto standinWith = [&](bool reversed) {
+        std::string text = "\xEF\xBB\xBF";  // the stand-in then holds them in UTF-16
+        for (std::size_t i = 0; i < labels.size(); ++i) text += labels[reversed ? labels.size() - 1 - i : i] + "\n";
+        const std::string path = labelFiles.File(reversed ? "reversed.txt" : "labels.txt");
+        WriteWholeFile(path, text);
+        return "--labels \"" + path + "\"";
+    };
+    TempFolder folder;
+    std::vector<Placement> spots;
+    {
+        StandinDesktop desktop(standinWith(false));
+        ASSERT_TRUE(desktop.Ready());
+        PlaceIconsOnScreen(desktop);
+        spots = PlacementsOf(desktop.Icons());
+        ASSERT_EQ(spots.size(), labels.size());
+        ASSERT_EQ(RunLokari("", folder.Path()), 0);
+    }
+    ASSERT_EQ(folder.FileNames().size(), 1u);
+    const std::string name = folder.FileNames()[0];
+    EXPECT_EQ(ReadWholeFile(folder.File(name)).substr(0, 3), "\xEF\xBB\xBF");
+
+    StandinDesktop reversed(standinWith(true));
+    ASSERT_TRUE(reversed.Ready());
+    MoveIconsAway(reversed);
+    EXPECT_EQ(RunLokari(name, folder.Path()), 0);
+    const std::vector<Placement> after = PlacementsOf(reversed.Icons());
+    ASSERT_EQ(after.size(), labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) EXPECT_EQ(after[labels.size() - 1 - i], spots[i]) << labels[i];
 }
 
 // Without quotes: the bytes above 127 in these names must not be taken for blanks.
@@ -129,7 +169,7 @@ TEST(LokariJapanese, UnquotedProgramPathSaves) {
     EXPECT_EQ(exitCode, 0u);
     const std::vector<std::string> names = snapshots.FileNames();
     ASSERT_EQ(names.size(), 1u) << "no save";
-    EXPECT_EQ(ReadWholeFile(snapshots.File(names[0])), SnapshotOf(desktop.Icons()));
+    EXPECT_EQ(ReadWholeFile(snapshots.File(names[0])), SavedSnapshotOf(desktop.Icons()));
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST(LokariSave, WritesOneLinePerIconNamedAfterTheTime) {
 
     TempFolder folder;
     const std::string name = SaveInto(folder);
-    EXPECT_EQ(ReadWholeFile(folder.File(name)), SnapshotOf(icons));
+    EXPECT_EQ(ReadWholeFile(folder.File(name)), SavedSnapshotOf(icons));
     EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(icons)) << "a save moved icons";
 }
 
@@ -79,7 +79,8 @@ TEST(LokariSave, TwoSavesInOneSecondLeaveTheSecondLayout) {
         EXPECT_EQ(RunLokari("", folder.Path()), 0);
         if (std::time(nullptr) != first) continue;  // the saves fell into two seconds
         EXPECT_EQ(folder.FileNames(), SnapshotNamesBetween(first, first));
-        EXPECT_EQ(ReadWholeFile(folder.File(SnapshotNamesBetween(first, first).front())), SnapshotOf(desktop.Icons()));
+        EXPECT_EQ(ReadWholeFile(folder.File(SnapshotNamesBetween(first, first).front())),
+                  SavedSnapshotOf(desktop.Icons()));
         return;
     }
     ADD_FAILURE() << "no two saves fell into one second";
@@ -122,7 +123,7 @@ TEST(LokariSave, NoArgumentAndBlankArgumentsAllSave) {
         SCOPED_TRACE(testing::Message() << "command tail " << testing::PrintToString(std::string(tail)));
         TempFolder folder;
         const std::string name = SaveInto(folder, tail);
-        EXPECT_EQ(ReadWholeFile(folder.File(name)), SnapshotOf(icons));
+        EXPECT_EQ(ReadWholeFile(folder.File(name)), SavedSnapshotOf(icons));
     }
 }
 
@@ -157,6 +158,34 @@ TEST(LokariRestore, MissingFileEndsWith3MovesNothingAndCreatesNothing) {
     EXPECT_EQ(RunLokari(folder.File("20090305070403.dat"), folder.Path()), 3);
     EXPECT_EQ(PlacementsOf(desktop.Icons()), before);
     EXPECT_TRUE(folder.FileNames().empty());
+}
+
+// Not snapshots: a UTF-16 file, as PowerShell 5's ">" writes one, and a file
+// over 16 MiB. Refused before the desktop is touched; one of 16 MiB is read.
+TEST(LokariRestore, FileThatIsNoSnapshotEndsWith3AndMovesNothing) {
+    StandinDesktop desktop("--icons 3");
+    ASSERT_TRUE(desktop.Ready());
+    const std::vector<Placement> before = PlacementsOf(desktop.Icons());
+    const std::string line = "500,400,icon 01,\r\n";
+    std::string utf16le = "\xFF\xFE";
+    std::string utf16be = "\xFE\xFF";
+    for (char c : line) utf16le += std::string{c, '\0'}, utf16be += std::string{'\0', c};
+    const std::size_t bound = 16 * 1024 * 1024;
+    const struct { const char* what; std::string bytes; long exitCode; } rows[] = {
+        {"UTF-16 LE", utf16le, 3},
+        {"UTF-16 BE", utf16be, 3},
+        {"16 MiB and 1 byte", line + std::string(bound + 1 - line.size(), ' '), 3},
+        {"16 MiB", line + std::string(bound - line.size(), ' '), 0},
+    };
+    TempFolder folder;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteWholeFile(folder.File("other.dat"), row.bytes);
+        EXPECT_EQ(RunLokari("other.dat", folder.Path()), row.exitCode);
+        std::vector<Placement> expected = before;
+        if (row.exitCode == 0) expected[0] = {500, 400};
+        EXPECT_EQ(PlacementsOf(desktop.Icons()), expected);
+    }
 }
 
 TEST(LokariRestore, EveryLineOfALongSnapshotIsRead) {
@@ -220,7 +249,7 @@ TEST(LokariLabels, CommaEmptyAndRepeatedLabelsComeBackToThePixel) {
     TempFolder snapshots;
     const std::string name = SaveInto(snapshots);
     const std::string text = ReadWholeFile(snapshots.File(name));
-    EXPECT_EQ(text, SnapshotOf(saved));
+    EXPECT_EQ(text, SavedSnapshotOf(saved));
     EXPECT_NE(text.find(std::to_string(saved[0].y) + ",Smith, John.docx,\r\n"), std::string::npos);  // whole
     EXPECT_NE(text.find(std::to_string(saved[4].y) + ",,\r\n"), std::string::npos);  // two commas in a row
 
@@ -263,6 +292,8 @@ TEST(LokariScreens, IconWhoseSavedPlaceNoScreenShowsStaysAndTheRestoreEndsWith6)
         Placement second;
     } const cases[] = {
         {"--icons 2", "3000,100,icon 01,\r\n200,300,icon 02,\r\n", {200, 300}},
+        // 20 pixels from the right edge of the 1024-pixel screen: a sliver of the icon would show.
+        {"--icons 2", "1004,100,icon 01,\r\n200,300,icon 02,\r\n", {200, 300}},
         // The view starts 300 pixels left of the screen: x 100 lies off it, x 1200 on it.
         {"--icons 2 --view-offset 300,0", "100,100,icon 01,\r\n1200,100,icon 02,\r\n", {1200, 100}},
     };
@@ -278,6 +309,41 @@ TEST(LokariScreens, IconWhoseSavedPlaceNoScreenShowsStaysAndTheRestoreEndsWith6)
         ASSERT_EQ(after.size(), 2u);
         EXPECT_EQ(after[0], before[0]);
         EXPECT_EQ(after[1], c.second);
+    }
+}
+
+// A laptop docked to a monitor left of its own, then undocked, and the other
+// way round: the view starts 300 pixels left of the main screen, or at it.
+// Every icon goes back to the screen spot it held when it was saved.
+TEST(LokariScreens, EveryIconKeepsItsScreenSpotWhenTheViewStartsElsewhere) {
+    // The last line: the screen spot of the view's (0, 0) at the save.
+    const struct { int savedOffset, restoredOffset; const char* originLine; } rows[] = {
+        {300, 0, "origin -300 0\r\n"}, {0, 300, "origin 0 0\r\n"}};
+    const auto option = [](int offset) { return "--icons 12 --view-offset " + std::to_string(offset) + ",0"; };
+    // The spots on the main screen; a view that starts `offset` pixels left of
+    // it has them `offset` pixels further right.
+    const auto spotsIn = [](int offset) {
+        std::vector<Placement> spots;
+        for (int i = 0; i < 12; ++i) spots.push_back({offset + 40 + 80 * i, 100 + 10 * i});
+        return spots;
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(option(row.savedOffset));
+        TempFolder folder;
+        {
+            StandinDesktop saved(option(row.savedOffset));
+            ASSERT_TRUE(saved.Ready());
+            const std::vector<Placement> spots = spotsIn(row.savedOffset);
+            for (int i = 0; i < 12; ++i) saved.SetIconPosition(i, spots[i].x, spots[i].y);
+            ASSERT_EQ(PlacementsOf(saved.Icons()), spots);
+            const std::string text = ReadWholeFile(folder.File(SaveInto(folder)));
+            EXPECT_EQ(text.substr(text.rfind("origin")), row.originLine);
+        }
+        StandinDesktop restored(option(row.restoredOffset));
+        ASSERT_TRUE(restored.Ready());
+        MoveIconsAway(restored);
+        EXPECT_EQ(RunLokari(OnlyFileIn(folder), folder.Path()), 0);
+        EXPECT_EQ(PlacementsOf(restored.Icons()), spotsIn(row.restoredOffset));
     }
 }
 
@@ -371,7 +437,7 @@ TEST(LokariDesktops, FindsTheViewUnderWorkerW) {
     ASSERT_EQ(saved.size(), 10u);
     TempFolder folder;
     const std::string name = SaveInto(folder);
-    EXPECT_EQ(ReadWholeFile(folder.File(name)), SnapshotOf(saved));
+    EXPECT_EQ(ReadWholeFile(folder.File(name)), SavedSnapshotOf(saved));
     MoveAwayFrom(desktop, saved);
     EXPECT_EQ(RunLokari(folder.File(name), folder.Path()), 0);
     EXPECT_EQ(PlacementsOf(desktop.Icons()), PlacementsOf(saved));

@@ -361,12 +361,19 @@ bool FaultSoak::RecordSnapshots(bool killedSave) {
         const std::string text = ReadWholeFile(snapshots_.File(name));
         std::vector<std::string> labels;
         std::string label;
+        // The stand-in's labels all fit the code page: no UTF-8 mark. A whole
+        // save ends with its origin line.
         size_t start = 0;
+        bool originLast = false;
         for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-            if (!WholeLine(text.substr(start, end - start), &label)) return false;
+            const std::string line = text.substr(start, end - start);
+            if (originLast) return false;
+            originLast = line.compare(0, 7, "origin ") == 0;
+            if (originLast) continue;
+            if (!WholeLine(line, &label)) return false;
             labels.push_back(label);
         }
-        whole = whole && start == text.size() && labels == labelsAtSave_[name];
+        whole = whole && originLast && start == text.size() && labels == labelsAtSave_[name];
     }
     return whole;
 }

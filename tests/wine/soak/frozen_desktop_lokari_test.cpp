@@ -81,7 +81,7 @@ TEST_F(FrozenDesktopTest, ASaveStartedWhileTheDesktopSleepsHasEveryIcon) {
     ASSERT_NO_FATAL_FAILURE(RunLokariThroughAFreeze("", kFreezeMs, 0));
     const std::vector<std::string> names = folder_.FileNames();
     ASSERT_EQ(names.size(), 1u);
-    EXPECT_EQ(ReadWholeFile(folder_.File(names.front())), SnapshotOf(icons_));
+    EXPECT_EQ(ReadWholeFile(folder_.File(names.front())), SavedSnapshotOf(icons_));
 }
 
 TEST_F(FrozenDesktopTest, ARestoreStartedWhileTheDesktopSleepsMovesEveryIconBack) {

@@ -250,7 +250,7 @@ TEST(Soak, LokariSavesAndRestoresAgainAndAgainAndTheShellKeepsNothing) {
     StandinDesktop desktop("--icons " + std::to_string(kSoakIcons));
     ASSERT_TRUE(desktop.Ready());
     const std::vector<DesktopIcon> icons = desktop.Icons();
-    const std::string snapshot = SnapshotOf(icons);
+    const std::string snapshot = SavedSnapshotOf(icons);
     TempFolder folder;
 
     // What the stand-in allocates on first use of its list-view is not a leak.
