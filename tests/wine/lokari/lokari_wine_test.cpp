@@ -109,7 +109,7 @@ TEST(LokariSave, ASnapshotHeldForAMomentIsReplacedOnceLetGo) {
     ASSERT_TRUE(lokari.WaitForExit(kLokariTimeoutMs, &exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(folder.FileNames(), names) << "a part file was left";
-    const std::string snapshot = SnapshotOf(desktop.Icons());
+    const std::string snapshot = SavedSnapshotOf(desktop.Icons());
     EXPECT_EQ(std::count_if(names.begin(), names.end(), [&](const std::string& name) {
         return ReadWholeFile(folder.File(name)) == snapshot;
     }), 1);
