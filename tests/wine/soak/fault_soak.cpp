@@ -191,7 +191,10 @@ bool FaultSoak::TurnsAsSet() {
     const DWORD twoTicks = static_cast<DWORD>(2000 * set.updateInterval);
     std::string problem = "not read";
     const bool turns = WaitUntil([&] {
-        const std::vector<ItemSlot> slots = RelayoutSlots(set, desktop_->IconCount());
+        // A stand-in just out of a freeze may not answer yet: try again.
+        const int icons = desktop_->IconCount();
+        if (icons < 0) return false;
+        const std::vector<ItemSlot> slots = RelayoutSlots(set, icons);
         TimedRead first = ReadIcons(*desktop_);
         Sleep(twoTicks);
         TimedRead second = ReadIcons(*desktop_);
