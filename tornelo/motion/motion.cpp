@@ -110,8 +110,8 @@ void MotionTick() {
 
 void LayOutNewView() {
     if (engineBusy) return;
-    bool relayout = true;
-    if (PausedForArrange(relayout)) return;
+    bool resumed = false;  // every slot is laid out here anyway
+    if (PausedForArrange(resumed)) return;
     const EnginePass pass;
     RefreshIconCount();
     PlaceRing(true);

@@ -48,8 +48,12 @@ void ApplyRealField(double& field, const char* begin, const char* end, double lo
 void ApplyField(Settings& target, int index, const char* begin, const char* end, int height, GivenValues* given) {
     const int radiusLimit = ThreeQuartersOf(height);
     switch (index) {
-        case 0: ApplyIntegerField(target.innerRadius, begin, end, 1, radiusLimit, given ? &given->innerRadius : nullptr); break;
-        case 1: ApplyIntegerField(target.outerRadius, begin, end, 1, radiusLimit, given ? &given->outerRadius : nullptr); break;
+        case 0:
+            ApplyIntegerField(target.innerRadius, begin, end, 1, radiusLimit, given ? &given->innerRadius : nullptr);
+            break;
+        case 1:
+            ApplyIntegerField(target.outerRadius, begin, end, 1, radiusLimit, given ? &given->outerRadius : nullptr);
+            break;
         case 2: ApplyRealField(target.turns, begin, end, -20.0, 20.0); break;
         case 3: ApplyRealField(target.spacingRatio, begin, end, 0.001, 1000.0); break;
         case 4: ApplyRealField(target.updateInterval, begin, end, 0.001, 30000.0); break;

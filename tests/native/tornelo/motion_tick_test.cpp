@@ -125,7 +125,12 @@ TEST_F(MotionTickTest, DisplayChangeTurnsTheSpiralAroundTheNewCentre) {
 // every radius is bounded by 3/4 of its height, the user's own come back on a
 // larger screen, and a dance's ring is only bounded.
 TEST_F(MotionTickTest, DisplayChangeFitsTheRadiiToTheNewScreen) {
-    const struct { const char* what; GivenValues given; Mode mode; int from, inner0, outer0, to, inner, outer; } cases[] = {
+    const struct {
+        const char* what;
+        GivenValues given;
+        Mode mode;
+        int from, inner0, outer0, to, inner, outer;
+    } cases[] = {
         {"defaults, smaller", {0, 0, 0}, Mode::Normal, 740, 20, 320, 600, 20, 250},
         {"defaults, larger", {0, 0, 0}, Mode::BlackHole, 600, 20, 250, 1200, 20, 550},
         {"user's, smaller", {30, 500, 0}, Mode::Normal, 740, 30, 500, 600, 30, 450},  // 3/4 of 600

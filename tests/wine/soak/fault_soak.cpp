@@ -203,8 +203,8 @@ bool FaultSoak::TurnsAsSet() {
         problem = CheckOnTurnedSpiral(first, slots, set);
         if (problem.empty()) problem = CheckOnTurnedSpiral(second, slots, set);
         if (!problem.empty()) return false;
-        const double turn =
-            std::remainder(ObservedRingAngle(second.positions, slots) - ObservedRingAngle(first.positions, slots), kTwoPi);
+        const double turn = std::remainder(
+            ObservedRingAngle(second.positions, slots) - ObservedRingAngle(first.positions, slots), kTwoPi);
         problem = "turned " + std::to_string(turn) + " rad in two ticks, revolution time " +
                   std::to_string(set.revolutionTime);
         return set.revolutionTime > 0 ? turn > 0.0 : turn < 0.0;

@@ -166,8 +166,8 @@ TEST_F(TrayMenuTest, AnExitDuringTheBlackHoleLeavesEveryIconOnTheSpiral) {
     const int icons = 8;
     StartFastBlackHole(icons);
     TimedRead read;
-    ASSERT_TRUE(WaitForIcons(*desktop_, [&](const TimedRead& r) { return CountParked(r.positions) >= 3; }, 60000, &read))
-        << Describe(read.positions);
+    const auto threeParked = [&](const TimedRead& r) { return CountParked(r.positions) >= 3; };
+    ASSERT_TRUE(WaitForIcons(*desktop_, threeParked, 60000, &read)) << Describe(read.positions);
     ASSERT_TRUE(ChooseFromTrayMenu(*tornelo_, kExitItem, DefaultPointer()));
     DWORD exitCode = 1;
     ASSERT_TRUE(tornelo_->Process().WaitForExit(10000, &exitCode));
