@@ -112,7 +112,6 @@ private:
     std::unique_ptr<Tornelo> tornelo_;
     std::unique_ptr<DisplayMode> smallerDisplay_;
     Settings settings_ = {20, 300, 2.0, 1.0, 0.1, 20, 500, 1};
-    int modeItem_ = kNormalItem;
     bool repeat_ = false;
     ULONGLONG frozenUntil_ = 0;
     const ULONGLONG started_ = GetTickCount64();
@@ -319,12 +318,16 @@ bool FaultSoak::SwitchMode() {
     const int item = items[static_cast<size_t>(Draw(0, static_cast<int>(items.size()) - 1))];
     if (!ChooseFromTrayMenu(*tornelo_, item, kPointer)) return false;
     if (item == kRepeatItem) repeat_ = !repeat_;
-    else modeItem_ = item;
+    const int modeBefore = before.checked[kMayimMayimItem] ? kMayimMayimItem
+                           : before.checked[kBlackHoleItem] ? kBlackHoleItem
+                                                             : kNormalItem;
+    const int expected = item == kRepeatItem ? modeBefore : item;
+    // Normal must show at once. A dance or a black hole may have ended by
+    // itself since, unless repeat was on all the while.
+    const bool mayHaveEnded = item == kRepeatItem || !repeat_;
     MenuSnapshot marks;
-    // Normal must show at once; a dance or a black hole without repeat may
-    // have ended by itself since, with repeat it cannot have.
     const bool shown = Probe(&marks) && marks.readable && marks.checked[kRepeatItem] == repeat_ &&
-                       (marks.checked[modeItem_] || (!repeat_ && marks.checked[kNormalItem]));
+                       (marks.checked[expected] || (mayHaveEnded && marks.checked[kNormalItem]));
     if (!shown) {
         std::string checked;
         for (int position = 0; position < kMenuItemCount; ++position)
