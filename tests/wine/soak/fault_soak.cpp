@@ -85,8 +85,11 @@ private:
     int Draw(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
     size_t DealKind();
     bool Frozen() const { return GetTickCount64() < frozenUntil_; }
+    // The stand-in starts its freeze when it takes the request, a little
+    // after the soak's own clock says: it must answer again too.
     void WaitForThaw() {
         while (Frozen()) Sleep(100);
+        WaitUntil([&] { return soak::Answers(desktop_->ListView(), 100); }, 5000);
     }
     std::vector<std::string> Labels() const;
     bool StartDesktop(const std::string& options);
