@@ -46,15 +46,6 @@ inline PixelPoint ViewItemToScreen(const ViewPlacement& view, PixelPoint item) {
             Saturated(std::int64_t{item.y} - view.origin.y + view.clientOnScreen.y)};
 }
 
-// The cell of an icon placed at `item`: one item spacing (LVM_GETITEMSPACING)
-// wide and high from its position, in screen pixels.
-inline PixelRect IconCellOnScreen(const ViewPlacement& view, PixelPoint item, int cellWidth, int cellHeight) {
-    using view_geometry_detail::Saturated;
-    const PixelPoint corner = ViewItemToScreen(view, item);
-    return {corner.x, corner.y, Saturated(std::int64_t{corner.x} + cellWidth),
-            Saturated(std::int64_t{corner.y} + cellHeight)};
-}
-
 // The screens' rectangles, listed once for a run of many places: asked of the
 // system place by place, between two moves, they cost a restore under Wine
 // about 10 ms a place.
