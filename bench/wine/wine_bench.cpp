@@ -530,10 +530,12 @@ bool MeasureLokari(int icons) {
         };
     };
     std::vector<std::vector<double>> saves, restores;
-    // More rounds while either paired ratio spreads wider than 10 % of its
-    // median, up to a bound: under Wine single runs spread several-fold.
+    // More rounds while either judged ratio (against the floor with lokari's
+    // start-up) spreads wider than 10 % of its median, up to a bound: under
+    // Wine single runs spread several-fold.
     const auto spreadWide = [&] {
-        return !Tight(Ratios(saves[kLokari], saves[kFloor])) || !Tight(Ratios(restores[kLokari], restores[kFloor]));
+        return !Tight(Ratios(saves[kLokari], saves[kFloorWithStartUp])) ||
+               !Tight(Ratios(restores[kLokari], restores[kFloorWithStartUp]));
     };
     for (int round = 0; ok && (round < RunRounds(icons) || (round < MostRunRounds(icons) && spreadWide())); ++round) {
         RunSideBySide(round, {save(lokari, ""), save(floorExe, "save"), save(floorExe, "entry save")}, &saves);
