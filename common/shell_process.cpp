@@ -52,10 +52,10 @@ PixelPoint ViewOrigin(HWND view, UINT timeoutMs) {
 bool HasOwnPointerWidth(HANDLE process) {
     bool selfUnderWow64 = false;
     if (!kWeAre64Bit && !UnderWow64(GetCurrentProcess(), &selfUnderWow64)) return false;
-    // A 32-bit program on 32-bit Windows need not ask about the shell.
-    if (!kWeAre64Bit && !selfUnderWow64) return SamePointerWidth(kWeAre64Bit, selfUnderWow64, false);
+    // On 32-bit Windows the shell's answer is not needed: the rule ignores it.
+    const bool on64BitWindows = kWeAre64Bit || selfUnderWow64;
     bool shellUnderWow64 = false;
-    if (!UnderWow64(process, &shellUnderWow64)) return false;
+    if (on64BitWindows && !UnderWow64(process, &shellUnderWow64)) return false;
     return SamePointerWidth(kWeAre64Bit, selfUnderWow64, shellUnderWow64);
 }
 
