@@ -126,7 +126,7 @@ TEST(SlowStyleChanges, StylesSwitchedOffLateAreBackOnAtTheEnd) {
     WriteSettingsFile(folder, kTurningLine);
     Tornelo tornelo(folder);
     ASSERT_TRUE(tornelo.Ready());
-    EXPECT_TRUE(WaitUntil([&] { return !desktop.Styles().autoArrange && !desktop.Styles().snapToGrid; }, 20000));
+    EXPECT_TRUE(WaitUntil([&] { return desktop.BothStylesOff(); }, 20000));
     EXPECT_TRUE(tornelo.Settle());
     EXPECT_EQ(RunToExit(TorneloExe(), "", folder.Path(), 20000), 0) << "the second start";
     DWORD exitCode = 1;

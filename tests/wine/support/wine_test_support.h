@@ -142,6 +142,10 @@ public:
     // switched from outside, as the user does from the desktop's menu. A read
     // that fails fails the test.
     ArrangingStyles Styles() const;
+    bool BothStylesOff() const {
+        const ArrangingStyles styles = Styles();
+        return !styles.autoArrange && !styles.snapToGrid;
+    }
     void SwitchStyles(ArrangingStyles which, bool on);
     void SwitchStylesOn(ArrangingStyles which) { SwitchStyles(which, true); }
 

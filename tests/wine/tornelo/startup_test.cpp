@@ -221,10 +221,7 @@ TEST(TorneloDesktops, StylesOfAViewFrozenAtTheStartAreClearedOnceItAnswers) {
     EXPECT_NE(DebugOutputOf(tornelo.ProcessId()).find("to the desktop view failed"), std::string::npos)
         << "tornelo did not meet the frozen view";
     ASSERT_TRUE(WaitUntil([&] { return desktop.IconCount() == 10; }, 15000)) << "the stand-in did not wake up";
-    EXPECT_TRUE(WaitUntil([&] {
-        const ArrangingStyles styles = desktop.Styles();
-        return !styles.autoArrange && !styles.snapToGrid;
-    }, 5000)) << "the styles stayed on";
+    EXPECT_TRUE(WaitUntil([&] { return desktop.BothStylesOff(); }, 5000)) << "the styles stayed on";
 }
 
 // At logon tornelo may start before the desktop exists: the black-hole icon
@@ -307,7 +304,7 @@ TEST_F(DesktopChanges, ASmallerDisplayTakesItsDefaultRadiusAndTheFirstComesBack)
 TEST_F(DesktopChanges, ASignOutEndsItAsTheMenusExitDoes) {
     StartWith("20,200,2.000,1.000,0.100,20,500,1", 6, "--auto-arrange --align-to-grid");
     const HWND window = tornelo_->MainWindow();
-    ASSERT_TRUE(WaitUntil([&] { return !desktop_->Styles().autoArrange && !desktop_->Styles().snapToGrid; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return desktop_->BothStylesOff(); }, 5000));
     DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &answer));
     EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
